@@ -1,0 +1,16 @@
+// The simulated bench as a port backend.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "../src/port_io.h"
+
+namespace tavo::sim {
+
+// benchFile empty: the built-in default bench. A bench file that cannot be
+// read or parsed gives null and a message naming the file, the line and
+// what is wrong in *error. TAVO32_TRACE, when set, names a VCD trace file.
+std::unique_ptr<PortIo> makeSimPort(const std::string& benchFile, std::string* error);
+
+}  // namespace tavo::sim

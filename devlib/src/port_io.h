@@ -1,0 +1,26 @@
+// The bus algorithm's only view of the hardware: register writes and reads
+// at absolute I/O addresses (base + 0 data, + 1 status, + 2 control) and a
+// millisecond clock. Real ports, the simulated bench and test recorders
+// all sit behind it.
+#pragma once
+
+#include <cstdint>
+
+namespace tavo {
+
+class PortIo {
+public:
+    virtual ~PortIo() = default;
+    virtual void write(uint16_t reg, uint8_t value) = 0;
+    virtual uint8_t read(uint16_t reg) = 0;
+    // Millisecond tick count; wraps like any 32-bit tick counter.
+    virtual uint32_t tickMs() = 0;
+    // False when the port at this base cannot be reached (a parport device
+    // that could not be opened or claimed); every call for it then fails.
+    virtual bool available(uint16_t base) {
+        (void)base;
+        return true;
+    }
+};
+
+}  // namespace tavo
