@@ -1,0 +1,51 @@
+// Every message box, file dialog and beep of the program goes through here,
+// so tests can answer them instead of a person (a modal box would block a
+// headless test for ever).
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+struct MessageRequest {
+    QMessageBox::Icon icon;
+    QString title;
+    QString text;
+};
+
+struct FileDialogRequest {
+    enum Kind { Open, Save };
+    Kind kind;
+    QString title;
+    // The program's own filter form "Description|*.EXT".
+    QString filter;
+    QString initialName;
+};
+
+namespace prompts {
+
+// Shows a message box with an OK button.
+void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text);
+
+// Returns the chosen file, or an empty text when the user cancels. Save
+// dialogs ask before overwriting, need an existing folder and refuse
+// read-only files.
+QString fileDialog(QWidget* parent, const FileDialogRequest& request);
+
+void beep();
+
+// Turns the program's "Description|*.EXT" filter into Qt's "Description (*.EXT)".
+QString toQtFilter(const QString& filter);
+
+// Test hooks: while set, they answer instead of showing anything.
+using MessageHook = std::function<void(const MessageRequest&)>;
+using FileDialogHook = std::function<QString(const FileDialogRequest&)>;
+using BeepHook = std::function<void()>;
+void setMessageHook(MessageHook hook);
+void setFileDialogHook(FileDialogHook hook);
+void setBeepHook(BeepHook hook);
+
+}  // namespace prompts
