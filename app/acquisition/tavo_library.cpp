@@ -1,0 +1,176 @@
+#include "acquisition/tavo_library.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+
+#include "common/prompts.h"
+#include "config/app_context.h"
+#include "tavo32.h"
+
+enum TavoLibrary::Export : int {
+    kAutodeteccionDig,
+    kEscribirDig,
+    kLeerDig,
+    kAutodeteccionAd8b,
+    kPonerModoAd8b,
+    kLeerAd8b,
+    kEscribirAd8b,
+    kAutodeteccionCont,
+    kEscribirCuenta,
+    kPararContaje,
+    kActivarContaje,
+    kPararAlarma,
+    kActivarAlarma,
+    kEscribirAlarma,
+    kLeerCuenta,
+    kLeerAd12r,
+    kEscribirAd12r,
+};
+
+namespace {
+// Same order as TavoLibrary::Export.
+constexpr std::array<const char*, 17> kExportNames = {
+    "Autodeteccion_Dig32", "Escribir_Dig32",    "Leer_Dig32",        "Autodeteccion_Ad8b32",
+    "Poner_Modo_Ad8b32",   "Leer_Ad8b32",       "Escribir_Ad8b32",   "Autodeteccion_Cont32",
+    "Escribir_Cuenta32",   "Parar_Contaje32",   "Activar_Contaje32", "Parar_Alarma32",
+    "Activar_Alarma32",    "Escribir_Alarma32", "Leer_Cuenta32",     "Leer_Ad12r32",
+    "Escribir_Ad12r32",
+};
+}  // namespace
+
+TavoLibrary::TavoLibrary(QString folder, bool searchSystem)
+    : folder_(std::move(folder)), searchSystem_(searchSystem) {}
+
+TavoLibrary::~TavoLibrary() = default;
+
+void TavoLibrary::setSearch(QString folder, bool searchSystem) {
+    folder_ = std::move(folder);
+    searchSystem_ = searchSystem;
+    // The old library stays mapped: a caller may still hold a result computed
+    // from it, and unmapping buys nothing here.
+    library_.reset();
+    loadTried_ = false;
+    loadTold_ = false;
+    slots_ = {};
+}
+
+QString TavoLibrary::libraryFileName() {
+    return QStringLiteral("libTAVO_32.so");
+}
+
+QString TavoLibrary::loadedFile() const {
+    return library_ ? library_->fileName() : QString();
+}
+
+void TavoLibrary::tell(const QString& text) {
+    prompts::message(nullptr, QMessageBox::Critical, AppContext::appTitle(), text);
+}
+
+bool TavoLibrary::loadLibrary() {
+    if (library_) return true;
+    if (!loadTried_) {
+        loadTried_ = true;
+        const QString folder = folder_.isEmpty() ? QCoreApplication::applicationDirPath() : folder_;
+        auto candidate = std::make_unique<QLibrary>(QDir(folder).filePath(libraryFileName()));
+        if (!candidate->load() && searchSystem_) {
+            // A bare name lets the system's loader search its usual places.
+            candidate = std::make_unique<QLibrary>(QStringLiteral("TAVO_32"));
+            candidate->load();
+        }
+        if (candidate->isLoaded()) {
+            library_ = std::move(candidate);
+            return true;
+        }
+    }
+    if (!quiet_ && !loadTold_) {
+        loadTold_ = true;
+        tell(QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).\n"
+                            "Las operaciones con los módulos no tendrán efecto.")
+                 .arg(libraryFileName()));
+    }
+    return false;
+}
+
+void (*TavoLibrary::bind(Export which))() {
+    Slot& slot = slots_[which];
+    if (slot.function) return slot.function;
+    if (!loadLibrary()) return nullptr;
+    if (!slot.tried) {
+        slot.tried = true;
+        slot.function = library_->resolve(kExportNames[which]);
+        if (slot.function) return slot.function;
+    }
+    if (!quiet_ && !slot.told) {
+        slot.told = true;
+        tell(QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
+                 .arg(QString::fromLatin1(kExportNames[which]), library_->fileName()));
+    }
+    return nullptr;
+}
+
+// Each wrapper binds its export, then calls it with every argument widened to
+// the 32-bit slot the library expects.
+#define TAVO_CALL(which, name, ...)                                   \
+    auto function = reinterpret_cast<decltype(&::name)>(bind(which)); \
+    if (!function) return std::nullopt;                               \
+    return function(__VA_ARGS__)
+
+std::optional<int16_t> TavoLibrary::Autodeteccion_Dig32(int16_t* port, int16_t* addr) {
+    TAVO_CALL(kAutodeteccionDig, Autodeteccion_Dig32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Escribir_Dig32(int16_t value, int16_t port, int16_t addr) {
+    TAVO_CALL(kEscribirDig, Escribir_Dig32, value, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Leer_Dig32(int16_t port, int16_t addr) {
+    TAVO_CALL(kLeerDig, Leer_Dig32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Autodeteccion_Ad8b32(int16_t* port, int16_t* addr) {
+    TAVO_CALL(kAutodeteccionAd8b, Autodeteccion_Ad8b32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Poner_Modo_Ad8b32(int16_t mode, int16_t port, int16_t addr) {
+    TAVO_CALL(kPonerModoAd8b, Poner_Modo_Ad8b32, mode, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3,
+                                                int16_t port, int16_t addr) {
+    TAVO_CALL(kLeerAd8b, Leer_Ad8b32, c0, c1, c2, c3, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Escribir_Ad8b32(int16_t value, int16_t port, int16_t addr) {
+    TAVO_CALL(kEscribirAd8b, Escribir_Ad8b32, value, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Autodeteccion_Cont32(int16_t* port, int16_t* addr) {
+    TAVO_CALL(kAutodeteccionCont, Autodeteccion_Cont32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Escribir_Cuenta32(int32_t count, int16_t port, int16_t addr) {
+    TAVO_CALL(kEscribirCuenta, Escribir_Cuenta32, count, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Parar_Contaje32(int16_t port, int16_t addr) {
+    TAVO_CALL(kPararContaje, Parar_Contaje32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Activar_Contaje32(int16_t port, int16_t addr) {
+    TAVO_CALL(kActivarContaje, Activar_Contaje32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Parar_Alarma32(int16_t port, int16_t addr) {
+    TAVO_CALL(kPararAlarma, Parar_Alarma32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Activar_Alarma32(int16_t port, int16_t addr) {
+    TAVO_CALL(kActivarAlarma, Activar_Alarma32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Escribir_Alarma32(int32_t count, int16_t port, int16_t addr) {
+    TAVO_CALL(kEscribirAlarma, Escribir_Alarma32, count, port, addr);
+}
+std::optional<int32_t> TavoLibrary::Leer_Cuenta32(int16_t port, int16_t addr) {
+    TAVO_CALL(kLeerCuenta, Leer_Cuenta32, port, addr);
+}
+std::optional<int16_t> TavoLibrary::Leer_Ad12r32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3,
+                                                 int16_t port, int16_t pos, int16_t differential,
+                                                 int16_t upper) {
+    TAVO_CALL(kLeerAd12r, Leer_Ad12r32, c0, c1, c2, c3, port, pos, differential, upper);
+}
+std::optional<int16_t> TavoLibrary::Escribir_Ad12r32(int16_t value, int16_t port, int16_t pos) {
+    TAVO_CALL(kEscribirAd12r, Escribir_Ad12r32, value, port, pos);
+}
+
+#undef TAVO_CALL

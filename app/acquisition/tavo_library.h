@@ -1,0 +1,94 @@
+// Run-time binding of the device library TAVO_32. Each export is looked up
+// by name at its first call, in the program's own folder first and then on
+// the system's search path. A library or name that cannot be bound makes the
+// call do nothing (the result is std::nullopt); outside the sampling tick the
+// user is told once about each missing file or name.
+#pragma once
+
+#include <QLibrary>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class TavoLibrary {
+  public:
+    // folder: where to look first; empty = the program's own folder.
+    // searchSystem: fall back to the system's search path.
+    explicit TavoLibrary(QString folder = QString(), bool searchSystem = true);
+    ~TavoLibrary();
+    TavoLibrary(const TavoLibrary&) = delete;
+    TavoLibrary& operator=(const TavoLibrary&) = delete;
+
+    // Changes where the library is looked for and forgets every binding.
+    void setSearch(QString folder, bool searchSystem);
+
+    // While one exists, failures to bind are not reported to the user (the
+    // sampling tick runs many times a second and must not stop on a box).
+    class QuietScope {
+      public:
+        explicit QuietScope(TavoLibrary& library) : library_(library), previous_(library.quiet_) {
+            library_.quiet_ = true;
+        }
+        ~QuietScope() { library_.quiet_ = previous_; }
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+      private:
+        TavoLibrary& library_;
+        bool previous_;
+    };
+
+    // The file the library was loaded from; empty while none is loaded.
+    QString loadedFile() const;
+
+    // Digital input/output modules.
+    std::optional<int16_t> Autodeteccion_Dig32(int16_t* port, int16_t* addr);
+    std::optional<int16_t> Escribir_Dig32(int16_t value, int16_t port, int16_t addr);
+    std::optional<int16_t> Leer_Dig32(int16_t port, int16_t addr);
+    // 8-bit converter modules.
+    std::optional<int16_t> Autodeteccion_Ad8b32(int16_t* port, int16_t* addr);
+    std::optional<int16_t> Poner_Modo_Ad8b32(int16_t mode, int16_t port, int16_t addr);
+    std::optional<int16_t> Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3,
+                                       int16_t port, int16_t addr);
+    std::optional<int16_t> Escribir_Ad8b32(int16_t value, int16_t port, int16_t addr);
+    // Counter/alarm modules.
+    std::optional<int16_t> Autodeteccion_Cont32(int16_t* port, int16_t* addr);
+    std::optional<int16_t> Escribir_Cuenta32(int32_t count, int16_t port, int16_t addr);
+    std::optional<int16_t> Parar_Contaje32(int16_t port, int16_t addr);
+    std::optional<int16_t> Activar_Contaje32(int16_t port, int16_t addr);
+    std::optional<int16_t> Parar_Alarma32(int16_t port, int16_t addr);
+    std::optional<int16_t> Activar_Alarma32(int16_t port, int16_t addr);
+    std::optional<int16_t> Escribir_Alarma32(int32_t count, int16_t port, int16_t addr);
+    std::optional<int32_t> Leer_Cuenta32(int16_t port, int16_t addr);
+    // 12-bit converter modules.
+    std::optional<int16_t> Leer_Ad12r32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3,
+                                        int16_t port, int16_t pos, int16_t differential,
+                                        int16_t upper);
+    std::optional<int16_t> Escribir_Ad12r32(int16_t value, int16_t port, int16_t pos);
+
+    // Base name of the library file on this platform.
+    static QString libraryFileName();
+
+  private:
+    enum Export : int;
+    struct Slot {
+        void (*function)() = nullptr;
+        bool tried = false;
+        bool told = false;
+    };
+
+    void (*bind(Export which))();
+    bool loadLibrary();
+    void tell(const QString& text);
+
+    QString folder_;
+    bool searchSystem_;
+    bool quiet_ = false;
+    std::unique_ptr<QLibrary> library_;
+    bool loadTried_ = false;
+    bool loadTold_ = false;
+    std::array<Slot, 17> slots_{};
+};

@@ -1,0 +1,58 @@
+#include "config/app_context.h"
+
+#include "acquisition/frm_control.h"
+#include "acquisition/tavo_library.h"
+#include "config/frm_configuracion.h"
+#include "display/frm_registro.h"
+
+AppContext::AppContext(QStringList arguments)
+    : arguments_(std::move(arguments)), library_(std::make_unique<TavoLibrary>()) {}
+
+AppContext::~AppContext() {
+    // Windows without a parent belong to the context; dialogs first, the main
+    // window last, since the others may still look at it while closing.
+    delete configuracion_;
+    configuracion_ = nullptr;
+    delete registro_;
+    registro_ = nullptr;
+    delete control_;
+    control_ = nullptr;
+}
+
+// Each accessor publishes the window before its load handler runs: load
+// handlers reach their own window (and others) through the context.
+FrmControl* AppContext::frmControl() {
+    if (!control_) {
+        control_ = new FrmControl(*this);
+        control_->load();
+    }
+    return control_;
+}
+
+FrmRegistro* AppContext::frmRegistro() {
+    if (!registro_) {
+        registro_ = new FrmRegistro(*this);
+        registro_->load();
+    }
+    return registro_;
+}
+
+FrmConfiguracion* AppContext::frmConfiguracion() {
+    if (!configuracion_) {
+        configuracion_ = new FrmConfiguracion(*this);
+        configuracion_->load();
+    }
+    return configuracion_;
+}
+
+bool AppContext::frmConfiguracionLoaded() const {
+    return configuracion_ != nullptr;
+}
+
+TavoLibrary& AppContext::library() {
+    return *library_;
+}
+
+QString AppContext::appTitle() {
+    return QStringLiteral("kalmor");
+}
