@@ -1,21 +1,22 @@
-// Placeholder until the simulated bench lands: an idle port with released lines.
 #include "sim_factory.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "bench_file.h"
+
 namespace tavo::sim {
-namespace {
-class IdlePort final : public PortIo {
-public:
-    void write(uint16_t, uint8_t) override {}
-    uint8_t read(uint16_t) override { return 0xFF; }
-    uint32_t tickMs() override { return ticks_++; }
 
-private:
-    uint32_t ticks_ = 0;
-};
-}  // namespace
-
-std::unique_ptr<PortIo> makeSimPort(const std::string&, std::string*) {
-    return std::make_unique<IdlePort>();
+std::unique_ptr<PortIo> makeSimPort(const std::string& benchFile, std::string* error) {
+    std::unique_ptr<Bench> bench =
+        benchFile.empty() ? makeDefaultBench() : loadBenchFile(benchFile, error);
+    if (!bench) return nullptr;
+    if (const char* trace = std::getenv("TAVO32_TRACE"); trace && *trace) {
+        // The trace is a debugging aid: the bench works on without it.
+        std::string message;
+        if (!bench->openTrace(trace, &message)) std::fprintf(stderr, "%s\n", message.c_str());
+    }
+    return bench;
 }
 
 }  // namespace tavo::sim

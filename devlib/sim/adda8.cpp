@@ -1,0 +1,78 @@
+#include "adda8.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavo::sim {
+
+namespace {
+// Codes are floor(V / LSB) with LSB = full scale / 256; the tiny bias keeps
+// an exact loop-back (output code -> volts -> input code) from losing one.
+int codeOf(double volts, double fullScale) {
+    return static_cast<int>(std::floor(volts * 256.0 / fullScale + 1e-9));
+}
+}  // namespace
+
+int AdDa8::channelCount(uint8_t control) {
+    switch ((control >> 4) & 3) {
+        case 0:
+            return 4;
+        case 3:
+            return 2;
+        default:
+            return 3;
+    }
+}
+
+double AdDa8::outputVolts() const {
+    // With the output disabled the pin floats; a loop-back wire then reads 0 V.
+    return (control_ & kOutputEnable) ? dac_ * fullScale_ / 256.0 : 0.0;
+}
+
+void AdDa8::begin(bool read) {
+    controlNext_ = !read;
+}
+
+bool AdDa8::receive(uint8_t byte) {
+    if (controlNext_) {
+        controlNext_ = false;
+        control_ = byte;
+        channel_ = byte & 3;
+    } else {
+        dac_ = byte;
+    }
+    return true;
+}
+
+uint8_t AdDa8::transmit() {
+    const uint8_t previous = lastConversion_;
+    lastConversion_ = convert(channel_);
+    if (control_ & kAutoIncrement) channel_ = (channel_ + 1) % channelCount(control_);
+    return previous;
+}
+
+uint8_t AdDa8::convert(int channel) {
+    const double t = clock_.seconds();
+    const double loop = outputVolts();
+    auto in = [&](int i) { return inputs_[i].at(t, loop); };
+    auto single = [&](int i) {
+        return static_cast<uint8_t>(std::clamp(codeOf(in(i), fullScale_), 0, 255));
+    };
+    // Differential results are two's complement, -128..127.
+    auto diff = [&](int p, int n) {
+        return static_cast<uint8_t>(std::clamp(codeOf(in(p)-in(n), fullScale_), -128, 127));
+    };
+    if (channel >= channelCount(control_)) return 0;
+    switch ((control_ >> 4) & 3) {
+        case 0:
+            return single(channel);
+        case 1:  // three inputs against AIN3
+            return diff(channel, 3);
+        case 2:  // AIN0, AIN1 single-ended, AIN2 against AIN3
+            return channel < 2 ? single(channel) : diff(2, 3);
+        default:  // AIN0 against AIN1, AIN2 against AIN3
+            return diff(2 * channel, 2 * channel + 1);
+    }
+}
+
+}  // namespace tavo::sim

@@ -1,0 +1,120 @@
+#include "event_counter.h"
+
+#include <cmath>
+
+namespace tavo::sim {
+
+namespace {
+constexpr uint32_t kModulus = 1000000;  // six BCD digits
+
+uint8_t bcdByte(uint32_t twoDigits) {
+    return static_cast<uint8_t>(((twoDigits / 10) << 4) | (twoDigits % 10));
+}
+}  // namespace
+
+EventCounter::EventCounter(const SourceClock& clock)
+    : clock_(clock), lastSeconds_(clock.seconds()) {}
+
+bool EventCounter::counting() const {
+    return (regs_[0] & kFunctionMask) == kEventMode && !(regs_[0] & kStop);
+}
+
+void EventCounter::setRate(double eventsPerSecond) {
+    catchUp();
+    rate_ = eventsPerSecond > 0.0 ? eventsPerSecond : 0.0;
+}
+
+void EventCounter::catchUp() {
+    const double now = clock_.seconds();
+    const double elapsed = now - lastSeconds_;
+    lastSeconds_ = now;
+    if (!counting() || rate_ <= 0.0 || elapsed <= 0.0) return;
+    fraction_ += elapsed * rate_;
+    const double whole = std::floor(fraction_);
+    fraction_ -= whole;
+    countEvents(static_cast<uint64_t>(whole));
+}
+
+void EventCounter::addEvents(uint32_t events) {
+    catchUp();
+    if (counting()) countEvents(events);
+}
+
+void EventCounter::countEvents(uint64_t events) {
+    if (events == 0) return;
+    if (regs_[0] & kHold)
+        heldEvents_ += events;
+    else
+        applyEvents(events);
+}
+
+void EventCounter::applyEvents(uint64_t events) {
+    const uint32_t before = bcdValue(1) % kModulus;
+    const uint32_t step = static_cast<uint32_t>(events % kModulus);
+    const uint32_t after = (before + step) % kModulus;
+    regs_[1] = bcdByte(after % 100);
+    regs_[2] = bcdByte(after / 100 % 100);
+    regs_[3] = bcdByte(after / 10000);
+    // The alarm flag rises when the count passes the alarm count.
+    if ((regs_[0] & kAlarmEnable) && (regs_[8] & 0x30) == 0x10) {
+        const uint32_t alarm = bcdValue(9) % kModulus;
+        const uint32_t distance = (alarm + kModulus - before) % kModulus;
+        if (events >= kModulus || (distance != 0 && distance <= step)) regs_[0] |= kAlarmFlag;
+    }
+}
+
+// Nibbles above 9 count with their own value, as a BCD counter fed bad
+// digits would: the result is only meaningful for proper BCD.
+uint32_t EventCounter::bcdValue(uint8_t first) const {
+    uint32_t value = 0;
+    for (int i = 2; i >= 0; --i) {
+        const uint8_t b = regs_[first + i];
+        value = (value * 10 + (b >> 4)) * 10 + (b & 0x0F);
+    }
+    return value;
+}
+
+uint32_t EventCounter::count() {
+    catchUp();
+    return bcdValue(1);
+}
+
+uint8_t EventCounter::reg(uint8_t index) {
+    catchUp();
+    return regs_[index];
+}
+
+void EventCounter::writeReg(uint8_t index, uint8_t value) {
+    catchUp();
+    if (index != 0) {
+        regs_[index] = value;
+        return;
+    }
+    const bool wasHeld = regs_[0] & kHold;
+    regs_[0] = value;
+    if (wasHeld && !(value & kHold) && heldEvents_) {
+        const uint64_t held = heldEvents_;
+        heldEvents_ = 0;
+        applyEvents(held);
+    }
+}
+
+void EventCounter::begin(bool read) {
+    pointerNext_ = !read;
+}
+
+bool EventCounter::receive(uint8_t byte) {
+    if (pointerNext_) {
+        pointerNext_ = false;
+        pointer_ = byte;
+    } else {
+        writeReg(pointer_++, byte);
+    }
+    return true;
+}
+
+uint8_t EventCounter::transmit() {
+    return reg(pointer_++);
+}
+
+}  // namespace tavo::sim

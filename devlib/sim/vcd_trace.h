@@ -1,0 +1,43 @@
+// Line levels over simulated time as a VCD file (timescale 1 ns), one scope
+// per port base with the signals scl, sda (two-wire bus), clk, din, dout
+// (12-bit modules) and the data register as the 8-bit vector sel.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace tavo::sim {
+
+class VcdTrace {
+  public:
+    enum Signal : uint8_t { Scl, Sda, Clk, Din, Dout, Sel, SignalCount };
+    static constexpr int kMaxPorts = 3;
+
+    VcdTrace() = default;
+    VcdTrace(const VcdTrace&) = delete;
+    VcdTrace& operator=(const VcdTrace&) = delete;
+    ~VcdTrace();
+
+    // Writes the header and the initial values (levels[port][signal]) at timeNs.
+    bool open(const std::string& path, const uint16_t* bases, int portCount,
+              const uint8_t (*levels)[SignalCount], uint64_t timeNs, std::string* error);
+    bool isOpen() const { return file_ != nullptr; }
+    // Times must not go backwards; a change to the value already shown is dropped.
+    void change(int port, Signal signal, uint8_t value, uint64_t timeNs);
+    void flush();
+
+  private:
+    void put(const char* text, size_t length);
+    void putTime(uint64_t timeNs);
+    void putValue(int port, Signal signal, uint8_t value);
+
+    std::FILE* file_ = nullptr;
+    uint8_t values_[kMaxPorts][SignalCount] = {};
+    uint64_t lastTime_ = 0;
+    bool timeWritten_ = false;
+    char buffer_[1 << 16];
+    size_t used_ = 0;
+};
+
+}  // namespace tavo::sim
