@@ -1,9 +1,21 @@
 #include <QApplication>
-#include <QLabel>
+#include <QStringList>
+
+#include "acquisition/frm_control.h"
+#include "config/app_context.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLabel placeholder("kalmor");
-    placeholder.show();
-    return app.exec();
+    QApplication::setApplicationName(AppContext::appTitle());
+
+    // The whole command line names the configuration file, as typed: a name
+    // with blanks needs no quotes.
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    QStringList arguments;
+    if (!words.isEmpty()) arguments << words.join(QLatin1Char(' '));
+
+    AppContext ctx(arguments);
+    ctx.frmControl()->show();
+    return QApplication::exec();
 }
