@@ -313,7 +313,6 @@ TEST(BusEngine, Ad8ReadFollowsRecordedModeAndZeroesOutputs) {
         EngineFixture f;
         ASSERT_EQ(f.engine->setModeAd8(c.mode, kBase, 6), 0);
         f.io.log.clear();
-        f.io.statusDefault = 0x00;
         int16_t out[4] = {11, 22, 33, 44};
         EXPECT_EQ(f.engine->readAd8(out, kBase, 6), 0);
         Expected e(kBase, 1, 0);
@@ -329,11 +328,27 @@ TEST(BusEngine, Ad8ReadFollowsRecordedModeAndZeroesOutputs) {
     }
 }
 
+TEST(BusEngine, Ad8ChannelSelectionFailsSilently) {
+    // A refused control byte ends the selection without a stop; the read goes on.
+    EngineFixture f;
+    f.io.nackAt = {2};
+    int16_t out[4];
+    EXPECT_EQ(f.engine->setModeAd8(3, kBase, 0), -1);
+    f.io.log.clear();
+    f.io.ackClocks = 0;
+    EXPECT_EQ(f.engine->readAd8(out, kBase, 0), 0);
+    Expected e(kBase, 1, 0);
+    e.start().writeByte(0x90).writeByte(0x70);
+    e.start().writeByte(0x91).readByte(true).readByte(false).stop();
+    e.start().writeByte(0x90).writeByte(0x71).stop();
+    e.start().writeByte(0x91).readByte(true).readByte(false).stop();
+    EXPECT_TRUE(sameAccesses(f.io.log, e.events));
+}
+
 TEST(BusEngine, Ad8ReadStopsAtFailingChannel) {
     // Channel 1's selection is refused at its address (no control byte, no
     // stop), then its read address too.
     EngineFixture f;
-    f.io.statusDefault = 0x00;
     f.io.nackAt = {4, 5};
     int16_t out[4] = {9, 9, 9, 9};
     EXPECT_EQ(f.engine->readAd8(out, kBase, 0), -1);
