@@ -1,15 +1,66 @@
-// The plot window FRM_REGISTRO.
+// The plot window FRM_REGISTRO ("Registro"): the trace area with its two
+// graduation strips, the top buttons, the cursor readout, the configure
+// panel and the XY panel.
 #pragma once
 
 #include <QWidget>
 
+#include <array>
+
 class AppContext;
+class DrawingSurface;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 class FrmRegistro : public QWidget {
     Q_OBJECT
   public:
     explicit FrmRegistro(AppContext& ctx, QWidget* parent = nullptr);
     void load();
+
+    QPushButton* CMD_CONTROL;
+    QPushButton* CMD_LIMPIAR;
+    QPushButton* BT_Configurar;
+    QPushButton* BT_Imprimir;
+    QLabel* Lbl_text_X;
+    QLabel* Lbl_coor_X;
+    QLabel* Lbl_text_Y;
+    QLabel* Lbl_coor_Y;
+
+    // The plot: the container clips the trace area and the strips.
+    DrawingSurface* pic_escalas;
+    DrawingSurface* PIC_TRAZADO;
+    DrawingSurface* PIC_GRADUACION_Y;
+    DrawingSurface* PIC_GRADUACION_X;
+
+    // Configure panel, inside the trace area.
+    QGroupBox* MRC_Configurar;
+    QLabel* Label1;
+    QLineEdit* TXT_LSuperior;
+    QLabel* Label2;
+    QLineEdit* TXT_Linferior;
+    QCheckBox* CHK_BORRADO;
+    QCheckBox* CHK_REJILLA;
+    QCheckBox* CHK_MODO;
+    QPushButton* BT_Aplicar;
+    QPushButton* BT_Cancelar;
+
+    // XY panel.
+    QGroupBox* MRC_MODO_XY;
+    QGroupBox* frm_ejex;
+    QGroupBox* frm_ejey;
+    std::array<QRadioButton*, 5> opt_x{};
+    std::array<QRadioButton*, 5> opt_y{};
+    QPushButton* cmd_ajustar;
+    QPushButton* BT_DOWN;
+    QPushButton* BT_UP;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     AppContext& ctx_;
