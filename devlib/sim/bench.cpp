@@ -166,21 +166,25 @@ void Bench::writeControl(Port& p, uint8_t value) {
     if (scl == p.masterScl && sda == p.masterSda) return;
     const uint32_t stopsBefore = p.bus.counts().stops;
     // Falls first, clock before data; then rises, data before clock.
+    uint64_t fallAt = kFallNs;
+    uint64_t riseAt = kRiseNs;
     if (!scl && p.masterScl) {
         p.masterScl = false;
-        setScl(p, false, kFallNs);
+        setScl(p, false, fallAt);
+        fallAt += kSecondNs;
     }
     if (!sda && p.masterSda) {
         p.masterSda = false;
-        refreshSda(p, kFallNs + kSecondNs);
+        refreshSda(p, fallAt);
     }
     if (sda && !p.masterSda) {
         p.masterSda = true;
-        refreshSda(p, kRiseNs);
+        refreshSda(p, riseAt);
+        riseAt += kSecondNs;
     }
     if (scl && !p.masterScl) {
         p.masterScl = true;
-        setScl(p, true, kRiseNs + kSecondNs);
+        setScl(p, true, riseAt);
     }
     if (trace_ && p.bus.counts().stops != stopsBefore) trace_->flush();
 }

@@ -12,15 +12,24 @@
 
 namespace tavo::sim {
 
+// Kept identical to docs/examples/default.bench (a test compares them).
 const char* const kDefaultBenchText =
-    "# Built-in bench: everything on the first printer port.\n"
-    "ad8     port=378H addr=0 in0=sine(1.25,1.0,0.05) in1=loop in2=triangle(0.2,2.3,0.02)"
-    " in3=const(0.8)\n"
+    "# The built-in bench: the modules the program expects, all on the first\n"
+    "# printer port. Levels in volts, frequencies in hertz.\n"
+    "#\n"
+    "# 8-bit converter at address 0 (2.5 V full scale): a slow sine, its own\n"
+    "# analog output wired back, a triangle and a fixed level.\n"
+    "ad8     port=378H addr=0 in0=sine(1.25,1.0,0.05) in1=loop in2=triangle(0.2,2.3,0.02) "
+    "in3=const(0.8)\n"
+    "# Digital module at address 0: nothing outside pulls its pins low.\n"
     "digital port=378H addr=0 inputs=0xFF\n"
+    "# Counter at address 0: three events a second, counting from the start.\n"
     "counter port=378H addr=0 rate=3\n"
-    "ad12    port=378H pos=0 in0=sine(2.5,2.0,0.05) in1=loop in2=triangle(0.5,4.5,0.02)"
-    " in3=square(1.0,4.0,0.1) in4=sine(2.5,1.0,0.2) in5=triangle(0.0,5.0,0.1)"
-    " in6=noise(2.5,0.1) in7=const(1.25)\n";
+    "# 12-bit converter at position 0 (5 V full scale): eight slow signals,\n"
+    "# input 1 wired back from its own analog output.\n"
+    "ad12    port=378H pos=0 in0=sine(2.5,2.0,0.05) in1=loop in2=triangle(0.5,4.5,0.02) "
+    "in3=square(1.0,4.0,0.1) in4=sine(2.5,1.0,0.2) in5=triangle(0.0,5.0,0.1) in6=noise(2.5,0.1) "
+    "in7=const(1.25)\n";
 
 namespace {
 

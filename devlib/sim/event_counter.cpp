@@ -30,7 +30,8 @@ void EventCounter::catchUp() {
     lastSeconds_ = now;
     if (!counting() || rate_ <= 0.0 || elapsed <= 0.0) return;
     fraction_ += elapsed * rate_;
-    const double whole = std::floor(fraction_);
+    // The bias keeps a whole number of events from losing one to rounding.
+    const double whole = std::floor(fraction_ + 1e-9);
     fraction_ -= whole;
     countEvents(static_cast<uint64_t>(whole));
 }

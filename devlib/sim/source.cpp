@@ -32,8 +32,8 @@ Source make(Source::Kind kind, double a, double b, double hz) {
 SourceClock::SourceClock() : epochNs_(steadyNs()) {}
 
 double SourceClock::seconds() const {
-    if (virtualNs_) return static_cast<double>(*virtualNs_) * 1e-9;
-    return static_cast<double>(steadyNs() - epochNs_) * 1e-9;
+    if (virtualNs_) return static_cast<double>(*virtualNs_) / 1e9;
+    return static_cast<double>(steadyNs() - epochNs_) / 1e9;
 }
 
 Source Source::constant(double volts) {

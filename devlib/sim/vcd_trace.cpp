@@ -8,9 +8,9 @@ namespace tavo::sim {
 namespace {
 const char* const kNames[VcdTrace::SignalCount] = {"scl", "sda", "clk", "din", "dout", "sel"};
 
-// One printable identifier character per signal of every port.
+// One letter per signal of every port.
 char idOf(int port, int signal) {
-    return static_cast<char>('!' + port * VcdTrace::SignalCount + signal);
+    return static_cast<char>('A' + port * VcdTrace::SignalCount + signal);
 }
 }  // namespace
 
