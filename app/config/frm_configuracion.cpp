@@ -1,7 +1,423 @@
 #include "config/frm_configuracion.h"
 
-FrmConfiguracion::FrmConfiguracion(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
-    setObjectName(QStringLiteral("FRM_CONFIGURACION"));
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "acquisition/frm_control.h"
+#include "acquisition/tavo_library.h"
+#include "common/numbers.h"
+#include "common/prompts.h"
+#include "common/twips.h"
+#include "config/app_context.h"
+#include "config/apply_configuration.h"
+#include "config/config_file.h"
+#include "config/config_file_format.h"
+#include "config/mode_pictures.h"
+#include "config/plot_window_access.h"
+
+namespace {
+
+constexpr std::array<int16_t, 3> kPortBases{888, 632, 956};
+
+template <typename W>
+W* place(W* widget, const QString& name, double left, double top, double width, double height) {
+    widget->setObjectName(name);
+    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
+                        twipsToPixelsY(height));
+    return widget;
 }
 
-void FrmConfiguracion::load() {}
+QPushButton* button(QWidget* parent, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    // Enter belongs to the address box and the text boxes, not to a default button.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+// A scale is taken only when it is above 0 and the plot limits it gives fit
+// a single.
+bool scaleAcceptable(double scale) {
+    const auto single = config_format::toSingle(scale);
+    return scale > 0 && single && config_format::toSingle(double(*single) * 4.095);
+}
+
+}  // namespace
+
+FrmConfiguracion::FrmConfiguracion(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("FRM_CONFIGURACION"));
+    setWindowTitle(QStringLiteral("Configuración"));
+    buildControls();
+    connectHandlers();
+}
+
+void FrmConfiguracion::buildControls() {
+    setFixedSize(twipsToPixelsX(5640), twipsToPixelsY(3420));
+
+    Frame4 = place(new QGroupBox(QStringLiteral("Módulo"), this), QStringLiteral("Frame4"), 120, 60,
+                   1500, 1500);
+    const std::array<const char*, 4> tipos{"ADT", "ADQ", "AD8", "AD12"};
+    for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
+        OPT_TIPO[i] =
+            place(new QRadioButton(QString::fromLatin1(tipos[i]), Frame4),
+                  QStringLiteral("OPT_TIPO_%1").arg(i), 180, 300 + 285 * double(i), 1200, 255);
+    }
+
+    Frame3 = place(new QGroupBox(QStringLiteral("Puerto"), this), QStringLiteral("Frame3"), 1740,
+                   60, 1500, 1140);
+    const std::array<const char*, 3> puertos{"&378 H", "&278 H", "3&BC H"};
+    for (size_t i = 0; i < OPT_PUERTO.size(); ++i) {
+        OPT_PUERTO[i] =
+            place(new QRadioButton(QString::fromLatin1(puertos[i]), Frame3),
+                  QStringLiteral("OPT_PUERTO_%1").arg(i), 180, 300 + 285 * double(i), 1200, 255);
+    }
+
+    Lbl_Pastilla_txt = place(new QLabel(QStringLiteral("Dirección"), this),
+                             QStringLiteral("Lbl_Pastilla_txt"), 1740, 1290, 900, 255);
+    cmb_pastilla = place(new QComboBox(this), QStringLiteral("cmb_pastilla"), 2640, 1245, 600, 315);
+    cmb_pastilla->setEditable(true);
+    cmb_pastilla->setInsertPolicy(QComboBox::NoInsert);
+    for (int a = 0; a <= 7; ++a) cmb_pastilla->addItem(QString::number(a));
+
+    Frame2 = place(new QGroupBox(QStringLiteral("Modo Entradas"), this), QStringLiteral("Frame2"),
+                   3360, 60, 2160, 2340);
+    PNL_MODOS = place(new QFrame(Frame2), QStringLiteral("PNL_MODOS"), 90, 270, 1980, 1980);
+    for (size_t i = 0; i < BT_NUEVO_MODO.size(); ++i) {
+        const double left = 60 + 960 * double(i % 2);
+        const double top = 60 + 960 * double(i / 2);
+        BT_NUEVO_MODO[i] = place(button(PNL_MODOS, QString()),
+                                 QStringLiteral("BT_NUEVO_MODO_%1").arg(i), left, top, 900, 900);
+        const QPixmap picture = modePicture(int(i));
+        BT_NUEVO_MODO[i]->setIcon(QIcon(picture));
+        BT_NUEVO_MODO[i]->setIconSize(picture.size());
+    }
+
+    Label1 = place(new QLabel(QStringLiteral("Escala"), this), QStringLiteral("Label1"), 180, 1740,
+                   1000, 255);
+    TxtEscala = place(new QLineEdit(this), QStringLiteral("TxtEscala"), 1200, 1695, 2040, 315);
+    Label2 = place(new QLabel(QStringLiteral("Unidades"), this), QStringLiteral("Label2"), 180,
+                   2160, 1000, 255);
+    TxtUnidades = place(new QLineEdit(this), QStringLiteral("TxtUnidades"), 1200, 2115, 2040, 315);
+
+    BTColores = place(button(this, QStringLiteral("Cam&biar Colores")), QStringLiteral("BTColores"),
+                      180, 2760, 1680, 435);
+    BTGuardar = place(button(this, QStringLiteral("&Guardar")), QStringLiteral("BTGuardar"), 1980,
+                      2760, 1620, 435);
+    BT_Cerrar = place(button(this, QStringLiteral("&Cerrar")), QStringLiteral("BT_Cerrar"), 3720,
+                      2760, 1680, 435);
+}
+
+void FrmConfiguracion::connectHandlers() {
+    // An option's click runs whenever it becomes the selected one, also from
+    // code; selecting the option already selected runs nothing.
+    for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
+        connect(OPT_TIPO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) OPT_TIPO_Click(int(i));
+        });
+    }
+    for (size_t i = 0; i < OPT_PUERTO.size(); ++i) {
+        connect(OPT_PUERTO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) OPT_PUERTO_Click(int(i));
+        });
+    }
+    for (size_t i = 0; i < BT_NUEVO_MODO.size(); ++i) {
+        connect(BT_NUEVO_MODO[i], &QPushButton::clicked, this,
+                [this, i] { BT_NUEVO_MODO_Click(int(i)); });
+    }
+    connect(cmb_pastilla, &QComboBox::activated, this, [this] { cmb_pastilla_Click(); });
+    cmb_pastilla->installEventFilter(this);
+    if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->installEventFilter(this);
+    TxtEscala->installEventFilter(this);
+    connect(BT_Cerrar, &QPushButton::clicked, this, [this] { BT_Cerrar_Click(); });
+    connect(BTGuardar, &QPushButton::clicked, this, [this] { BTGuardar_Click(); });
+}
+
+bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TxtEscala && event->type() == QEvent::FocusOut) {
+        // Only a move of the focus inside the program counts, not switching
+        // to another window.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            TxtEscala_LostFocus();
+        }
+    } else if ((watched == cmb_pastilla || watched == cmb_pastilla->lineEdit()) &&
+               event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cmb_pastilla_Enter();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int FrmConfiguracion::selectedTipo() const {
+    for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
+        if (OPT_TIPO[i]->isChecked()) return int(i);
+    }
+    return -1;
+}
+
+int FrmConfiguracion::selectedPuerto() const {
+    for (size_t i = 0; i < OPT_PUERTO.size(); ++i) {
+        if (OPT_PUERTO[i]->isChecked()) return int(i);
+    }
+    return -1;
+}
+
+void FrmConfiguracion::load() {
+    VarGlob& g = ctx_.g;
+    FrmControl* control = ctx_.frmControl();
+
+    // 1
+    if (g.ModuleType == 1 || g.ModuleType == 2) {
+        BT_NUEVO_MODO[1]->hide();
+        BT_NUEVO_MODO[2]->hide();
+    }
+    // 2: the main window keeps the type in the tag of LB_MODO; a tag that
+    // names no type selects none.
+    const auto tipo = Round16(readNumber(control->LB_MODO->property("Tag").toString()));
+    const bool tipoValid = tipo && *tipo >= 0 && *tipo < int(OPT_TIPO.size());
+    if (tipoValid) OPT_TIPO[size_t(*tipo)]->setChecked(true);
+    // 3: each selection that changes the option runs ApplyPort.
+    for (size_t i = 0; i < kPortBases.size(); ++i) {
+        if (g.PortBase == kPortBases[i]) OPT_PUERTO[i]->setChecked(true);
+    }
+    // 4
+    TxtEscala->setText(config_format::realField(g.ScaleFactor));
+    TxtUnidades->setText(g.UnitsText);
+    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
+    // 5
+    keptModuleAddress = g.ModuleAddress;
+    keptPortBase = g.PortBase;
+    keptScaleFactor = g.ScaleFactor;
+    keptUnitsText = g.UnitsText;
+    keptInputMode = g.InputMode;
+    // 6
+    ApplyInputMode();
+    if (tipoValid) OPT_TIPO_Click(*tipo);
+    ApplyConfiguration(ctx_);
+}
+
+void FrmConfiguracion::takeLoadedSettings() {
+    const VarGlob& g = ctx_.g;
+    TxtEscala->setText(config_format::realField(g.ScaleFactor));
+    TxtUnidades->setText(g.UnitsText);
+    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
+    for (size_t i = 0; i < kPortBases.size(); ++i) {
+        QRadioButton* option = OPT_PUERTO[i];
+        const QSignalBlocker quiet(option);
+        // Unselecting needs the group's exclusivity off for a moment.
+        option->setAutoExclusive(false);
+        option->setChecked(g.PortBase == kPortBases[i]);
+        option->setAutoExclusive(true);
+    }
+    keptModuleAddress = g.ModuleAddress;
+    keptPortBase = g.PortBase;
+    keptScaleFactor = g.ScaleFactor;
+    keptUnitsText = g.UnitsText;
+}
+
+void FrmConfiguracion::showChannel(int i, bool shown) {
+    FrmControl* control = ctx_.frmControl();
+    const auto k = size_t(i);
+    if (!shown) control->CHK_VIS[k]->setChecked(false);
+    control->CHK_VIS[k]->setVisible(shown);
+    control->Lbl_Vis[k]->setVisible(shown);
+    control->LBUnidades[k]->setVisible(shown);
+    if (QRadioButton* x = plotOptX(ctx_, i)) x->setVisible(shown);
+    if (QRadioButton* y = plotOptY(ctx_, i)) y->setVisible(shown);
+}
+
+void FrmConfiguracion::ApplyInputMode() {
+    VarGlob& g = ctx_.g;
+    FrmControl* control = ctx_.frmControl();
+    const int tipo = selectedTipo();
+    const QString type = tipo >= 0 ? OPT_TIPO[size_t(tipo)]->text().left(4) : QString();
+
+    for (size_t i = 0; i < 4; ++i) {
+        control->CHK_VIS[i]->setVisible(true);
+        control->Lbl_Vis[i]->setVisible(true);
+        control->LBUnidades[i]->setVisible(true);
+    }
+    control->LB_MODO->setText(type + QStringLiteral(" M=") + QString::number(g.InputMode));
+
+    // Moves an XY axis off a channel that no longer exists.
+    auto axesOff = [&](int fromChannel) {
+        if (g.XYChannelX >= fromChannel && g.XYChannelX <= 3) {
+            g.XYChannelX = 0;
+            if (QRadioButton* x = plotOptX(ctx_, 0)) x->setChecked(true);
+        }
+        if (g.XYChannelY >= fromChannel && g.XYChannelY <= 3) {
+            g.XYChannelY = 1;
+            if (QRadioButton* y = plotOptY(ctx_, 1)) y->setChecked(true);
+        }
+    };
+    auto showPicture = [&](int mode) {
+        const QPixmap picture = modePicture(mode);
+        if (!picture.isNull()) control->IMG_Modo->setPixmap(picture);
+    };
+
+    if (g.ModuleType != 0) {
+        // 12-bit converter: single-ended or differential, never checked.
+        if (g.InputMode != 0) {
+            showPicture(3);
+            showChannel(2, false);
+            showChannel(3, false);
+            axesOff(2);
+        } else {
+            showPicture(0);
+            showChannel(2, true);
+            showChannel(3, true);
+            control->CHK_VIS[3]->setChecked(true);
+        }
+        return;
+    }
+
+    showPicture(g.InputMode);
+    switch (g.InputMode) {
+        case 0:
+            showChannel(2, true);
+            showChannel(3, true);
+            break;
+        case 3:
+            showChannel(2, false);
+            showChannel(3, false);
+            axesOff(2);
+            break;
+        case 1:
+        case 2:
+            showChannel(2, true);
+            showChannel(3, false);
+            axesOff(3);
+            break;
+        default:
+            break;
+    }
+    ctx_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
+}
+
+bool FrmConfiguracion::moduleAnswers() {
+    const VarGlob& g = ctx_.g;
+    const auto result = ctx_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
+    return !result || *result == 0;
+}
+
+void FrmConfiguracion::ApplyPort() {
+    VarGlob& g = ctx_.g;
+    const int puerto = selectedPuerto();
+    g.PortBase = kPortBases[size_t(puerto < 0 ? 0 : puerto)];
+    if (g.ModuleType == 0 && !moduleAnswers()) {
+        prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
+                         QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
+    }
+}
+
+void FrmConfiguracion::checkAddress() {
+    if (ctx_.g.ModuleType == 0 && !moduleAnswers()) {
+        prompts::message(
+            this, QMessageBox::Information, AppContext::appTitle(),
+            QStringLiteral("Atención en esta dirección no se encuentra ningún módulo"));
+    }
+}
+
+void FrmConfiguracion::OPT_TIPO_Click(int index) {
+    VarGlob& g = ctx_.g;
+    FrmControl* control = ctx_.frmControl();
+    const bool ad12 = index == 3;
+    g.ModuleType = ad12 ? 2 : 0;
+    for (int i = 0; i < 4; ++i) {
+        control->CHK_VIS[size_t(i)]->setChecked(true);
+        showChannel(i, true);
+    }
+    BT_NUEVO_MODO_Click(0);
+    BT_NUEVO_MODO[1]->setVisible(!ad12);
+    BT_NUEVO_MODO[2]->setVisible(!ad12);
+    BT_NUEVO_MODO[3]->setVisible(true);
+
+    cmb_pastilla->clear();
+    for (int a = 0; a <= (ad12 ? 2 : 7); ++a) cmb_pastilla->addItem(QString::number(a));
+    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
+
+    control->LB_MODO->setText(OPT_TIPO[size_t(index)]->text().left(4) + QStringLiteral(" M=") +
+                              QString::number(g.InputMode));
+    control->LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(index));
+    control->MRC_GENERADOR->setVisible(true);
+    control->MRC_ONDAS->setVisible(true);
+    control->MRC_Salida_Analogica->setVisible(true);
+    cmb_pastilla->setVisible(true);
+}
+
+void FrmConfiguracion::OPT_PUERTO_Click(int) {
+    ApplyPort();
+}
+
+void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
+    VarGlob& g = ctx_.g;
+    if (g.ModuleType != 0) {
+        g.InputMode = index == 3 ? 1 : 0;
+    } else {
+        g.InputMode = int16_t(index);
+    }
+    ApplyInputMode();
+}
+
+void FrmConfiguracion::cmb_pastilla_Click() {
+    // An address too large for 16 bits is no address: the old one stays.
+    if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
+        ctx_.g.ModuleAddress = *address;
+    }
+    checkAddress();
+}
+
+void FrmConfiguracion::cmb_pastilla_Enter() {
+    VarGlob& g = ctx_.g;
+    const double typed = readNumber(cmb_pastilla->currentText());
+    if (typed >= 1 && typed <= 7) {
+        if (const auto address = Round16(typed)) g.ModuleAddress = *address;
+    }
+    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
+    if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->selectAll();
+    checkAddress();
+}
+
+void FrmConfiguracion::TxtEscala_LostFocus() {
+    if (scaleAcceptable(readNumber(TxtEscala->text()))) return;
+    prompts::beep();
+    TxtEscala->setText(config_format::realField(keptScaleFactor));
+    // Taking the focus back while it is leaving is safer once that is over.
+    QTimer::singleShot(0, TxtEscala, [edit = TxtEscala] { edit->setFocus(); });
+}
+
+void FrmConfiguracion::BT_Cerrar_Click() {
+    if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
+        ctx_.g.ModuleAddress = *address;
+    }
+    ApplyConfiguration(ctx_);
+    relayoutPlotWindow(ctx_);
+    hide();
+}
+
+void FrmConfiguracion::BTGuardar_Click() {
+    ApplyConfiguration(ctx_);
+    SelectCFG();
+    relayoutPlotWindow(ctx_);
+    hide();
+}
+
+void FrmConfiguracion::SelectCFG() {
+    const QString name = prompts::fileDialog(
+        this, {FileDialogRequest::Save, QStringLiteral("Donde guardar el fichero de configuración"),
+               QStringLiteral("Archivos donde guardar|*.CFG"), QString()});
+    if (name.isEmpty()) return;
+    QString error;
+    if (!SaveConfiguration(ctx_, name, &error)) {
+        prompts::message(
+            this, QMessageBox::Warning, AppContext::appTitle(),
+            QStringLiteral("No se ha podido guardar el fichero de configuración %1: %2")
+                .arg(name, error));
+    }
+}

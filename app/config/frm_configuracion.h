@@ -1,7 +1,21 @@
-// The configuration dialog FRM_CONFIGURACION.
+// The configuration dialog FRM_CONFIGURACION: module type, port, address,
+// input mode, scale and units. It checks an 8-bit converter module whenever
+// port, address or mode change, shows on the main window which inputs exist,
+// and saves the configuration file.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QString>
+
+#include <array>
+#include <cstdint>
 
 class AppContext;
 
@@ -9,8 +23,77 @@ class FrmConfiguracion : public QDialog {
     Q_OBJECT
   public:
     explicit FrmConfiguracion(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Load handler.
     void load();
 
+    // Shows the channels and the mode picture of the present module type and
+    // input mode on the main window; sends the mode to an 8-bit module.
+    void ApplyInputMode();
+    // Takes the selected port into PortBase and checks the module.
+    void ApplyPort();
+    // Asks where to save and writes the configuration file there.
+    void SelectCFG();
+
+    // Event handlers, public so that code elsewhere can run them as the
+    // dialog's own events do.
+    void OPT_TIPO_Click(int index);
+    void OPT_PUERTO_Click(int index);
+    void BT_NUEVO_MODO_Click(int index);
+    void cmb_pastilla_Click();
+    void cmb_pastilla_Enter();
+    void TxtEscala_LostFocus();
+    void BT_Cerrar_Click();
+    void BTGuardar_Click();
+
+    // A configuration file read while the dialog exists changes the module
+    // set-up under it: its boxes, port option and kept copies follow the
+    // globals again, without running any click.
+    void takeLoadedSettings();
+
+    // Index of the first selected option of the group, -1 when none is.
+    int selectedTipo() const;
+    int selectedPuerto() const;
+
+    // Controls.
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 4> OPT_TIPO{};
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 3> OPT_PUERTO{};
+    QLabel* Lbl_Pastilla_txt = nullptr;
+    QComboBox* cmb_pastilla = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QFrame* PNL_MODOS = nullptr;
+    std::array<QPushButton*, 4> BT_NUEVO_MODO{};
+    QLabel* Label1 = nullptr;
+    QLineEdit* TxtEscala = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* TxtUnidades = nullptr;
+    QPushButton* BTColores = nullptr;
+    QPushButton* BTGuardar = nullptr;
+    QPushButton* BT_Cerrar = nullptr;
+
+    // What the module set-up was when the dialog loaded; a refused scale
+    // goes back to keptScaleFactor.
+    int16_t keptModuleAddress = 0;
+    int16_t keptPortBase = 0;
+    float keptScaleFactor = 0.0f;
+    QString keptUnitsText;
+    int16_t keptInputMode = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void buildControls();
+    void connectHandlers();
+    // Shows or hides input channel i on the main and plot windows.
+    void showChannel(int i, bool shown);
+    // Sends the input mode to an 8-bit module; true when it answered (or
+    // the library could not be reached, which the binding reports itself).
+    bool moduleAnswers();
+    // Tells the user that no module answered at the chosen address.
+    void checkAddress();
+
     AppContext& ctx_;
 };
