@@ -72,7 +72,7 @@ std::unique_ptr<PortIo> makeIoPort(std::string* error) {
     if (!any) {
         if (error) {
             *error = std::string("raw port access refused (ioperm: ") + std::strerror(lastErrno) +
-                     "; it needs root)";
+                     (lastErrno == EPERM ? "; it needs root)" : ")");
         }
         return nullptr;
     }
