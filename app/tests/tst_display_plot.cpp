@@ -1,0 +1,265 @@
+// The plot window: its controls, the layout on resize, graduations, grid and
+// clearing, driven through a fresh application context per test.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+
+#include "acquisition/frm_control.h"
+#include "common/colors.h"
+#include "common/prompts.h"
+#include "common/twips.h"
+#include "config/app_context.h"
+#include "display/drawing_surface.h"
+#include "display/frm_registro.h"
+#include "display/graduations.h"
+#include "display/grid.h"
+#include "display/plot_layout.h"
+
+namespace {
+
+int distinctColours(const QImage& img) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) seen.insert(img.pixel(x, y));
+    return static_cast<int>(seen.size());
+}
+
+bool hasColour(const QImage& img, int32_t colour) {
+    const QRgb want = toQColor(colour).rgb();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == want) return true;
+    return false;
+}
+
+}  // namespace
+
+class TstDisplayPlot : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppContext> ctx;
+    FrmRegistro* w = nullptr;
+
+    void showAt(int widthPx, int heightPx) {
+        w->resize(widthPx, heightPx);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCoreApplication::processEvents();
+    }
+
+  private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::c());
+        prompts::setMessageHook([](const MessageRequest&) {});
+    }
+
+    void init() {
+        // A missing configuration file is answered by the hook above.
+        ctx = std::make_unique<AppContext>(QStringList{"no-such-config.CFG"});
+        w = ctx->frmRegistro();
+        ctx->g.PlotLower = 0;
+        ctx->g.PlotUpper = 10;
+        ctx->g.RequestedSamples = 50;
+        ctx->g.PeriodMs = 100;
+        ctx->g.Colores[5][1] = 0xFFFFFF;
+        ctx->g.Colores[5][2] = 0;
+    }
+
+    void cleanup() {
+        ctx.reset();
+        w = nullptr;
+    }
+
+    void controlsAsDesigned_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        const char* const rows[][2] = {
+            {"CMD_CONTROL", "&Control"},
+            {"CMD_LIMPIAR", "&Limpiar"},
+            {"BT_Configurar", "&Configurar"},
+            {"BT_Imprimir", "&Imprimir"},
+            {"Lbl_text_X", "x"},
+            {"Lbl_text_Y", "y"},
+            {"Lbl_coor_X", ""},
+            {"Lbl_coor_Y", ""},
+            {"MRC_Configurar", "Configurar"},
+            {"Label1", "Límite Superior"},
+            {"Label2", "Límite Inferior"},
+            {"CHK_BORRADO", "AutoBorrado"},
+            {"CHK_REJILLA", "Rejilla"},
+            {"CHK_MODO", "Modo XY"},
+            {"BT_Aplicar", "&Aplicar"},
+            {"BT_Cancelar", "&Cancelar"},
+            {"MRC_MODO_XY", "Modo XY"},
+            {"frm_ejex", "Eje X"},
+            {"frm_ejey", "Eje Y"},
+            {"opt_x_4", "SA"},
+            {"opt_y_0", "E0"},
+            {"cmd_ajustar", "Ajus&Tar"},
+            {"BT_DOWN", "<"},
+            {"BT_UP", ">"},
+        };
+        for (const auto& r : rows) QTest::newRow(r[0]) << QString(r[0]) << QString::fromUtf8(r[1]);
+    }
+    void controlsAsDesigned() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QCOMPARE(w->windowTitle(), QString("Registro"));
+        QObject* o = w->findChild<QObject*>(name);
+        QVERIFY2(o, qPrintable(name));
+        QString text;
+        if (auto* b = qobject_cast<QAbstractButton*>(o)) text = b->text();
+        if (auto* l = qobject_cast<QLabel*>(o)) text = l->text();
+        if (auto* g = qobject_cast<QGroupBox*>(o)) text = g->title();
+        QCOMPARE(text, caption);
+    }
+
+    void panelsHiddenAndFirstOptionsSelected() {
+        QVERIFY(w->MRC_Configurar->isHidden());
+        QVERIFY(w->MRC_MODO_XY->isHidden());
+        QVERIFY(w->opt_x[0]->isChecked());
+        QVERIFY(w->opt_y[0]->isChecked());
+        QCOMPARE(w->PIC_TRAZADO->parentWidget(), static_cast<QWidget*>(w->pic_escalas));
+        QCOMPARE(w->MRC_Configurar->parentWidget(), static_cast<QWidget*>(w->PIC_TRAZADO));
+        QCOMPARE(w->pic_escalas->backColor(), 0xC0C0C0);
+        QCOMPARE(w->PIC_GRADUACION_X->font().family(), QString("Arial"));
+    }
+
+    void layoutFollowsTheWindowSize() {
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        const int wt = plotFormWidthTwips(w);
+        const int ht = plotFormHeightTwips(w);
+        QCOMPARE(ctx->g.LastPlotFormWidth, float(wt));
+        QCOMPARE(ctx->g.LastPlotFormHeight, float(ht));
+        QCOMPARE(w->pic_escalas->width(), twipsToPixelsX(wt - 360));
+        QCOMPARE(w->PIC_TRAZADO->width(), twipsToPixelsX(wt - 1335));
+        QCOMPARE(w->PIC_TRAZADO->height(), twipsToPixelsY(ht - 1405));
+        QCOMPARE(w->PIC_GRADUACION_Y->y(), w->PIC_TRAZADO->y());
+        QCOMPARE(w->PIC_GRADUACION_Y->height(), w->PIC_TRAZADO->height());
+        // The time scale: 0..N samples, value range top to bottom.
+        QCOMPARE(w->PIC_TRAZADO->scaleWidth(), 50.0f);
+        QCOMPARE(w->PIC_TRAZADO->scaleTop(), 10.0f);
+        QCOMPARE(w->PIC_TRAZADO->scaleHeight(), -10.0f);
+        QVERIFY(w->PIC_TRAZADO->autoRedraw());
+        // Graduations were written into both strips.
+        QVERIFY(distinctColours(w->PIC_GRADUACION_Y->shownImage()) > 1);
+        QVERIFY(distinctColours(w->PIC_GRADUACION_X->shownImage()) > 1);
+        // The X strip sits a text line below the trace area's bottom.
+        QVERIFY(w->PIC_GRADUACION_X->y() > w->PIC_TRAZADO->height());
+
+        // A larger window gives a larger trace area.
+        const int before = w->PIC_TRAZADO->width();
+        w->resize(w->width() + 100, w->height() + 40);
+        QCoreApplication::processEvents();
+        QCOMPARE(w->PIC_TRAZADO->width(), before + 100);
+    }
+
+    void tinyWindowKeepsTheLayout() {
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        const float lastW = ctx->g.LastPlotFormWidth;
+        const QSize trace = w->PIC_TRAZADO->size();
+        // Under 500 twips including the frame.
+        w->resize(10, w->height());
+        QCoreApplication::processEvents();
+        QCOMPARE(ctx->g.LastPlotFormWidth, lastW);
+        QCOMPARE(w->PIC_TRAZADO->size(), trace);
+    }
+
+    void xyModeHoldsTheLastSize() {
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        const QSize laidOut = w->size();
+        w->CHK_MODO->setChecked(true);
+        w->resize(laidOut.width() + 60, laidOut.height());
+        QCoreApplication::processEvents();
+        QCOMPARE(w->size(), laidOut);
+        w->resize(laidOut.width(), laidOut.height() - 30);
+        QCoreApplication::processEvents();
+        QCOMPARE(w->size(), laidOut);
+        // Unticked, the window follows again.
+        w->CHK_MODO->setChecked(false);
+        w->resize(laidOut.width() + 60, laidOut.height());
+        QCoreApplication::processEvents();
+        QCOMPARE(w->size().width(), laidOut.width() + 60);
+    }
+
+    void gridFollowsRejilla() {
+        ctx->g.Colores[5][2] = 0x0000FF;  // red grid
+        w->CHK_REJILLA->setChecked(true);
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        QVERIFY(hasColour(w->PIC_TRAZADO->persistentImage(), 0x0000FF));
+        // Unticked, the layout erases it in the background colour.
+        w->CHK_REJILLA->setChecked(false);
+        w->resize(w->width() + 15, w->height());
+        QCoreApplication::processEvents();
+        QVERIFY(!hasColour(w->PIC_TRAZADO->persistentImage(), 0x0000FF));
+    }
+
+    void equalOrBrokenLimitsDoNotHang() {
+        ctx->g.PlotUpper = ctx->g.PlotLower = 0;
+        w->CHK_REJILLA->setChecked(true);
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        ctx->g.PlotUpper = std::nanf("");
+        w->resize(w->width() + 15, w->height());
+        QCoreApplication::processEvents();
+        w->CHK_MODO->setChecked(true);
+        DrawGraduations(*ctx, w);
+        DrawGrid(*ctx, 0);
+        ctx->g.RequestedSamples = 0;
+        w->CHK_MODO->setChecked(false);
+        LayoutPlotWindow(*ctx, w);
+        QVERIFY(true);
+    }
+
+    void limpiarClearsAndRestartsTheSweep() {
+        ctx->g.Colores[5][2] = 0x00FF00;
+        w->CHK_REJILLA->setChecked(true);
+        showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        DrawingSurface* t = w->PIC_TRAZADO;
+        t->line(0, 5, 50, 5, 0xFF0000);
+        QVERIFY(hasColour(t->shownImage(), 0xFF0000));
+        ctx->g.SampleCounter = 17;
+        auto* count = ctx->frmControl()->findChild<QLabel*>("Lbl_Contamuestras");
+        if (count) count->setText("17");
+        w->CMD_LIMPIAR->click();
+        QVERIFY(!hasColour(t->shownImage(), 0xFF0000));
+        QVERIFY(hasColour(t->shownImage(), 0x00FF00));
+        QCOMPARE(ctx->g.SampleCounter, int16_t(0));
+        if (count) QVERIFY(count->text().isEmpty());
+        QVERIFY(ctx->g.SweepStartTime > 0 || QTime::currentTime().msecsSinceStartOfDay() < 1000);
+    }
+
+    void graduationsOnAnotherWindow() {
+        // A window with the three surfaces under their names, as the graphic
+        // editor has; its trace area starts off the container's left edge.
+        QWidget editor;
+        editor.resize(400, 300);
+        auto* t = new DrawingSurface(&editor);
+        t->setObjectName("PIC_TRAZADO");
+        t->setGeometry(60, 10, 300, 200);
+        auto* x = new DrawingSurface(&editor);
+        x->setObjectName("PIC_GRADUACION_X");
+        x->setGeometry(60, 215, 300, 20);
+        auto* y = new DrawingSurface(&editor);
+        y->setObjectName("PIC_GRADUACION_Y");
+        y->setGeometry(0, 10, 55, 200);
+        t->setScale(0, 10, 300, 0);
+        DrawGraduations(*ctx, &editor);
+        QCOMPARE(y->scaleTop(), 10.0f);
+        QCOMPARE(y->scaleHeight(), -10.0f);
+        QCOMPARE(x->scaleWidth(), 300.0f);
+        QVERIFY(distinctColours(x->shownImage()) > 1);
+        QVERIFY(distinctColours(y->shownImage()) > 1);
+        // The grid goes onto that window's trace area.
+        DrawGrid(*ctx, 0x0000FF, &editor);
+        QVERIFY(hasColour(t->shownImage(), 0x0000FF));
+    }
+};
+
+QTEST_MAIN(TstDisplayPlot)
+#include "tst_display_plot.moc"
