@@ -1,10 +1,27 @@
-// The main window FRM_CONTROL: sampling settings, analog output, generator
-// and the menus; its load handler is the program's start-up.
+// The main window FRM_CONTROL: sampling settings, live values, analog
+// output, generator and the menus. Its load handler is the program's
+// start-up; closing it ends the program.
 #pragma once
 
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
 
 class AppContext;
+class DrawingSurface;
+class HelpWindow;
 
 class FrmControl : public QMainWindow {
     Q_OBJECT
@@ -12,8 +29,111 @@ class FrmControl : public QMainWindow {
     explicit FrmControl(AppContext& ctx, QWidget* parent = nullptr);
     ~FrmControl() override;
 
+    // Load handler: the program's start-up sequence.
     void load();
 
+    // Operations other windows call.
+    bool LoadConfiguration(const QString& name);
+    void ResetDefaultColours();
+    void StartStopRecording();
+    void ClearWaveform();
+    // Ends the program at once: no data file, no saved configuration.
+    void EndApplication();
+    bool ending() const { return ending_; }
+
+    // The help document the help menu opens.
+    QString helpFile() const { return helpFile_; }
+    HelpWindow* helpWindow() const { return helpWindow_; }
+
+    // Frames.
+    QGroupBox* MRC_MUESTREO = nullptr;
+    QGroupBox* MRC_ANALOGICO = nullptr;
+    QGroupBox* MRC_Salida_Analogica = nullptr;
+    QGroupBox* MRC_GENERADOR = nullptr;
+    QGroupBox* MRC_ONDAS = nullptr;
+
+    // Sampling settings.
+    QPushButton* cmd_inic = nullptr;
+    QLabel* Lbl_text_muestras = nullptr;
+    QScrollBar* Hsr_muestras = nullptr;
+    QLineEdit* Txt_Muestras = nullptr;
+    QLabel* Lbl_text_Periodo = nullptr;
+    QScrollBar* Hsr_Periodo = nullptr;
+    QLineEdit* Txt_Periodo = nullptr;
+    QRadioButton* OPT_Una = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QCheckBox* CHK_Guardar = nullptr;
+    QLabel* Lbl_archivo = nullptr;
+    QLabel* Lbl_text_contador = nullptr;
+    QLabel* Lbl_Contamuestras = nullptr;
+    QLabel* Lbl_text_preal = nullptr;
+    QLabel* lbl_Preal = nullptr;
+
+    // Live values: rows CH 0 to CH 3 and the analog output.
+    std::array<QCheckBox*, 5> CHK_VIS{};
+    std::array<QLabel*, 5> Lbl_Vis{};
+    std::array<QLabel*, 5> LBUnidades{};
+
+    // Analog output.
+    QScrollBar* HSr_salanal = nullptr;
+    QLineEdit* Txt_salanal = nullptr;
+    QLabel* LB_MODO = nullptr;
+    QLabel* IMG_Modo = nullptr;
+
+    // Generator.
+    QCheckBox* Chk_onda = nullptr;
+    std::array<QPushButton*, 3> cmd_gen{};
+    QPushButton* CMD_borrar_onda = nullptr;
+    DrawingSurface* pic_onda = nullptr;
+    QLabel* lbl_txt_preal_onda = nullptr;
+    QLabel* lbl_per_real_onda = nullptr;
+    QLabel* Lbl_txt_ampl = nullptr;
+    QLabel* LBL_AMPLITUD_ONDA = nullptr;
+    QLabel* lbl_txt_offset = nullptr;
+    QLabel* LBL_OFFSET_ONDA = nullptr;
+    QLabel* lbl_txt_per = nullptr;
+    QLabel* LBL_PERIODO_ONDA = nullptr;
+
+    QPushButton* BT_Configurar = nullptr;
+
+    QTimer* TMR_ANALOGICO = nullptr;
+    QTimer* Tmr_onda = nullptr;
+
+    // Menus: each item is an action; the two submenus also keep their menu.
+    QMenu* MN_Ficheros_menu = nullptr;
+    QMenu* MN_Configuracion_menu = nullptr;
+    QAction* MN_Ficheros = nullptr;
+    QAction* MN_Guardar = nullptr;
+    QAction* MN_Fin = nullptr;
+    QAction* MN_Colores = nullptr;
+    QAction* MN_Configuracion = nullptr;
+    QAction* ModificarConfiguracion = nullptr;
+    QAction* MN_GrabarConfiguracion = nullptr;
+    QAction* MN_LEER = nullptr;
+    QAction* MN_AYUDA = nullptr;
+
+    // Last plotted values: rows 0 to 4 in time mode, then x and y in XY mode.
+    std::array<float, 7> LastPoint{};
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    void buildSampling(QWidget* central);
+    void buildChannels(QWidget* central);
+    void buildAnalogOutput(QWidget* central);
+    void buildGenerator(QWidget* central);
+    void buildMenus();
+    void connectHandlers();
+
+    void onBtConfigurar();
+    void onModificarConfiguracion();
+    void onGrabarConfiguracion();
+    void onLeer();
+    void onAyuda();
+
     AppContext& ctx_;
+    QString helpFile_;
+    HelpWindow* helpWindow_ = nullptr;
+    bool ending_ = false;
 };

@@ -1,0 +1,89 @@
+// FRM_CONTROL's menus and buttons that reach other windows, and the end of
+// the program.
+#include <QApplication>
+#include <QCloseEvent>
+
+#include "acquisition/frm_control.h"
+#include "acquisition/help_window.h"
+#include "config/app_context.h"
+#include "config/config_commands.h"
+#include "config/frm_configuracion.h"
+#include "display/frm_registro.h"
+
+void FrmControl::StartStopRecording() {
+    // The recording engine replaces this: for now only the state a stop
+    // must leave behind (flag, caption, sampling timer, settings enabled).
+    VarGlob& g = ctx_.g;
+    if (g.Recording == kFalse) {
+        cmd_inic->setText(QStringLiteral("&Parar registro"));
+        g.Recording = kTrue;
+        Hsr_muestras->setEnabled(false);
+        Hsr_Periodo->setEnabled(false);
+    } else {
+        cmd_inic->setText(QStringLiteral("&Iniciar registro"));
+        g.Recording = kFalse;
+        TMR_ANALOGICO->stop();
+        Hsr_muestras->setEnabled(true);
+        Hsr_Periodo->setEnabled(true);
+    }
+}
+
+void FrmControl::ClearWaveform() {
+    // The generator replaces this: for now playback stops.
+    Tmr_onda->stop();
+    Chk_onda->setChecked(false);
+    Chk_onda->setEnabled(false);
+}
+
+void FrmControl::onBtConfigurar() {
+    if (ctx_.g.Recording != kFalse) StartStopRecording();
+    ClearWaveform();
+    if (ending_) return;
+    ctx_.frmConfiguracion()->exec();
+}
+
+void FrmControl::onModificarConfiguracion() {
+    if (ctx_.g.Recording != kFalse) StartStopRecording();
+    if (ending_) return;
+    ctx_.frmConfiguracion()->exec();
+}
+
+void FrmControl::onGrabarConfiguracion() {
+    // Modeless: a running recording goes on.
+    FrmConfiguracion* dialog = ctx_.frmConfiguracion();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void FrmControl::onLeer() {
+    RunLoadCommand(ctx_);
+}
+
+void FrmControl::onAyuda() {
+    if (!helpWindow_) helpWindow_ = new HelpWindow(this);
+    helpWindow_->openContents(helpFile_);
+}
+
+void FrmControl::EndApplication() {
+    if (ending_) return;
+    ending_ = true;
+    // No tick or playback step may run any more. The recording is abandoned
+    // as it is: no data file, no saved configuration, the output keeps its
+    // value. Windows are only hidden here, since this may run inside one of
+    // their handlers (or inside a tick suspended in the event loop); the
+    // context deletes them once the event loop has returned.
+    TMR_ANALOGICO->stop();
+    Tmr_onda->stop();
+    if (helpWindow_) helpWindow_->hide();
+    if (ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->hide();
+    ctx_.frmRegistro()->hide();
+    hide();
+    // Leaves every running event loop, modal ones included.
+    QCoreApplication::exit(0);
+}
+
+void FrmControl::closeEvent(QCloseEvent* event) {
+    event->accept();
+    EndApplication();
+}
