@@ -1,8 +1,10 @@
 #include "config/config_file.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QRadioButton>
 #include <QSaveFile>
 
 #include <optional>
@@ -14,7 +16,7 @@
 #include "config/apply_configuration.h"
 #include "config/config_file_format.h"
 #include "config/frm_configuracion.h"
-#include "config/plot_window_access.h"
+#include "display/frm_registro.h"
 
 using namespace config_format;
 
@@ -121,22 +123,21 @@ void setLabelColours(QLabel* label, int32_t back, int32_t fore) {
 }
 
 // Index of the first selected option, kNoOption when none is.
-int firstSelected(QRadioButton* (*option)(AppContext&, int), AppContext& ctx) {
-    for (int i = 0; i < kNoOption; ++i) {
-        QRadioButton* o = option(ctx, i);
-        if (o && o->isChecked()) return i;
+int firstSelected(const std::array<QRadioButton*, 5>& options) {
+    for (size_t i = 0; i < options.size(); ++i) {
+        if (options[i]->isChecked()) return int(i);
     }
     return kNoOption;
 }
 
 // Line 5: a group whose field is 5 had no option selected when written and
-// is left as it is.
-bool selectAxisOption(QRadioButton* (*option)(AppContext&, int), AppContext& ctx, int index) {
+// is left as it is. The channel follows the option, as the option's own
+// click makes it do when the selection changes.
+bool selectAxisOption(const std::array<QRadioButton*, 5>& options, int16_t& channel, int index) {
     if (index == kNoOption) return true;
-    if (index < 0 || index > kNoOption) return false;
-    QRadioButton* o = option(ctx, index);
-    if (!o) return false;
-    o->setChecked(true);
+    if (index < 0 || index >= int(options.size())) return false;
+    options[size_t(index)]->setChecked(true);
+    channel = int16_t(index);
     return true;
 }
 
@@ -212,17 +213,17 @@ class Loader {
         setOptionValue(control_->Option1, (*values)[0] != 0);
         setOptionValue(control_->OPT_Una, (*values)[1] != 0);
         if (!setCheckValue(control_->CHK_Guardar, (*values)[2])) return false;
-        QCheckBox* grid = plotGridBox(ctx_);
-        if (!grid || !setCheckValue(grid, (*values)[3])) return false;
-        QCheckBox* xyMode = plotXYModeBox(ctx_);
-        return xyMode && setCheckValue(xyMode, (*values)[4]);
+        FrmRegistro* plot = ctx_.frmRegistro();
+        return setCheckValue(plot->CHK_REJILLA, (*values)[3]) &&
+               setCheckValue(plot->CHK_MODO, (*values)[4]);
     }
 
     // 5
     bool axesLine() {
         const auto values = wholeLine<int16_t>(lines_.next(), 2);
-        return values && selectAxisOption(plotOptX, ctx_, (*values)[0]) &&
-               selectAxisOption(plotOptY, ctx_, (*values)[1]);
+        FrmRegistro* plot = ctx_.frmRegistro();
+        return values && selectAxisOption(plot->opt_x, g_.XYChannelX, (*values)[0]) &&
+               selectAxisOption(plot->opt_y, g_.XYChannelY, (*values)[1]);
     }
 
     // 6
@@ -316,12 +317,11 @@ QByteArray fileText(AppContext& ctx) {
                << intField(fromQColor(label->palette().color(QPalette::WindowText)));
     }
     join(fields);
-    const QCheckBox* grid = plotGridBox(ctx);
-    const QCheckBox* xyMode = plotXYModeBox(ctx);
+    FrmRegistro* plot = ctx.frmRegistro();
     join({flagField(control->Option1->isChecked()), flagField(control->OPT_Una->isChecked()),
-          intField(checkValue(control->CHK_Guardar)), intField(grid ? checkValue(grid) : 0),
-          intField(xyMode ? checkValue(xyMode) : 0)});
-    join({intField(firstSelected(plotOptX, ctx)), intField(firstSelected(plotOptY, ctx))});
+          intField(checkValue(control->CHK_Guardar)), intField(checkValue(plot->CHK_REJILLA)),
+          intField(checkValue(plot->CHK_MODO))});
+    join({intField(firstSelected(plot->opt_x)), intField(firstSelected(plot->opt_y))});
     for (size_t column = 1; column <= 2; ++column) {
         fields.clear();
         for (const auto& row : g.Colores) fields << intField(row[column]);

@@ -16,7 +16,8 @@
 #include "config/config_file.h"
 #include "config/config_file_format.h"
 #include "config/mode_pictures.h"
-#include "config/plot_window_access.h"
+#include "display/frm_registro.h"
+#include "display/plot_layout.h"
 
 namespace {
 
@@ -228,8 +229,9 @@ void FrmConfiguracion::showChannel(int i, bool shown) {
     control->CHK_VIS[k]->setVisible(shown);
     control->Lbl_Vis[k]->setVisible(shown);
     control->LBUnidades[k]->setVisible(shown);
-    if (QRadioButton* x = plotOptX(ctx_, i)) x->setVisible(shown);
-    if (QRadioButton* y = plotOptY(ctx_, i)) y->setVisible(shown);
+    FrmRegistro* plot = ctx_.frmRegistro();
+    plot->opt_x[k]->setVisible(shown);
+    plot->opt_y[k]->setVisible(shown);
 }
 
 void FrmConfiguracion::ApplyInputMode() {
@@ -249,11 +251,11 @@ void FrmConfiguracion::ApplyInputMode() {
     auto axesOff = [&](int fromChannel) {
         if (g.XYChannelX >= fromChannel && g.XYChannelX <= 3) {
             g.XYChannelX = 0;
-            if (QRadioButton* x = plotOptX(ctx_, 0)) x->setChecked(true);
+            ctx_.frmRegistro()->opt_x[0]->setChecked(true);
         }
         if (g.XYChannelY >= fromChannel && g.XYChannelY <= 3) {
             g.XYChannelY = 1;
-            if (QRadioButton* y = plotOptY(ctx_, 1)) y->setChecked(true);
+            ctx_.frmRegistro()->opt_y[1]->setChecked(true);
         }
     };
     auto showPicture = [&](int mode) {
@@ -397,14 +399,14 @@ void FrmConfiguracion::BT_Cerrar_Click() {
         ctx_.g.ModuleAddress = *address;
     }
     ApplyConfiguration(ctx_);
-    relayoutPlotWindow(ctx_);
+    LayoutPlotWindow(ctx_, ctx_.frmRegistro());
     hide();
 }
 
 void FrmConfiguracion::BTGuardar_Click() {
     ApplyConfiguration(ctx_);
     SelectCFG();
-    relayoutPlotWindow(ctx_);
+    LayoutPlotWindow(ctx_, ctx_.frmRegistro());
     hide();
 }
 
