@@ -115,7 +115,8 @@ class PpdevPort final : public PortIo {
                                      static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
     }
 
-    bool available(uint16_t base) override { return fdFor(base) >= 0; }
+    // Printer-port bases end in binary 00; anything else is no port.
+    bool available(uint16_t base) override { return (base & 3) == 0 && fdFor(base) >= 0; }
 
   private:
     // The three standard bases end in binary 00, so the base of a register
