@@ -30,13 +30,6 @@ void setLabelColours(QLabel* l, int32_t back, int32_t fore) {
     l->setAutoFillBackground(true);
 }
 
-// The plot window's controls by name; any of them may be missing, so every
-// use checks.
-template <typename T>
-T* plotControl(FrmRegistro* window, const char* name) {
-    return window->findChild<T*>(QString::fromLatin1(name));
-}
-
 // Upper plot limit for the module type, computed wide and kept as a single.
 float upperLimit(const VarGlob& g) {
     const double full = g.ModuleType == 2 ? 4.095 : 2.5;
@@ -47,7 +40,9 @@ float upperLimit(const VarGlob& g) {
 void FrmControl::load() {
     VarGlob& g = ctx_.g;
 
-    // 1
+    // 1: the document is a resource of the program's core library, which a
+    // static link would drop unless something asks for it by name.
+    Q_INIT_RESOURCE(kalmor);
     helpFile_ = QString::fromLatin1(kHelpDocument);
     // 2
     g.ModuleType = 0;
@@ -67,8 +62,8 @@ void FrmControl::load() {
     g.XYChannelY = 1;
     // 5: touching the plot window creates it, hidden.
     FrmRegistro* registro = ctx_.frmRegistro();
-    auto* trazado = plotControl<DrawingSurface>(registro, "PIC_TRAZADO");
-    if (trazado) g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
+    DrawingSurface* trazado = registro->PIC_TRAZADO;
+    g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
     // 6
     g.LineBreak = QStringLiteral("\r\n");
     // 7
@@ -95,7 +90,7 @@ void FrmControl::load() {
     // 13
     g.DataFileName = QStringLiteral("DATOS.DAT");
     // 14
-    if (auto* rejilla = plotControl<QCheckBox>(registro, "CHK_REJILLA")) rejilla->setChecked(true);
+    registro->CHK_REJILLA->setChecked(true);
     // 15
     const QString name =
         ctx_.arguments().isEmpty() ? QStringLiteral("Config.CFG") : ctx_.arguments().constFirst();
@@ -125,16 +120,10 @@ void FrmControl::load() {
     configuracion->cmb_pastilla->clear();
     configuracion->cmb_pastilla->addItem(QStringLiteral("0"));
     // 20
-    if (trazado) {
-        trazado->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
-        if (auto* x = plotControl<DrawingSurface>(registro, "PIC_GRADUACION_X")) {
-            x->resize(trazado->width(), x->height());
-        }
-        if (auto* y = plotControl<DrawingSurface>(registro, "PIC_GRADUACION_Y")) {
-            y->resize(y->width(), trazado->height());
-        }
-        DrawGraduations(ctx_, registro);
-    }
+    trazado->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
+    registro->PIC_GRADUACION_X->resize(trazado->width(), registro->PIC_GRADUACION_X->height());
+    registro->PIC_GRADUACION_Y->resize(registro->PIC_GRADUACION_Y->width(), trazado->height());
+    DrawGraduations(ctx_, registro);
     // 21
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
     // 22: a 12-bit module's output is left as it is.
@@ -150,10 +139,8 @@ void FrmControl::load() {
     // 26
     IMG_Modo->setPixmap(modePicture(0));
     // 27
-    if (trazado) {
-        trazado->setBackColor(g.Colores[5][1]);
-        trazado->setForeColor(g.Colores[5][2]);
-    }
+    trazado->setBackColor(g.Colores[5][1]);
+    trazado->setForeColor(g.Colores[5][2]);
     pic_onda->setBackColor(g.Colores[5][1]);
     pic_onda->setForeColor(g.Colores[4][2]);
 }
@@ -183,8 +170,7 @@ void FrmControl::ResetDefaultColours() {
     for (size_t i = 0; i < Lbl_Vis.size(); ++i) {
         setLabelColours(Lbl_Vis[i], g.Colores[i][1], g.Colores[i][2]);
     }
-    if (auto* trazado = plotControl<DrawingSurface>(ctx_.frmRegistro(), "PIC_TRAZADO")) {
-        trazado->setForeColor(g.Colores[5][2]);
-        trazado->setBackColor(g.Colores[5][1]);
-    }
+    DrawingSurface* trazado = ctx_.frmRegistro()->PIC_TRAZADO;
+    trazado->setForeColor(g.Colores[5][2]);
+    trazado->setBackColor(g.Colores[5][1]);
 }

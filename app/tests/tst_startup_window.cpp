@@ -252,6 +252,7 @@ class TstStartupWindow : public QObject {
     void helpWindowShowsTheDocument() {
         auto ctx = start();
         FrmControl* w = ctx->frmControl();
+        messages_.clear();
         w->MN_AYUDA->trigger();
         HelpWindow* help = w->helpWindow();
         QVERIFY(help);
