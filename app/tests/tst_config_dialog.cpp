@@ -1,0 +1,338 @@
+// The configuration dialog against the simulated bench, whose default set-up
+// has an 8-bit converter at 378H address 0 and nothing on 278H or 3BCH.
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+#include "acquisition/frm_control.h"
+#include "common/prompts.h"
+#include "config/app_context.h"
+#include "config/frm_configuracion.h"
+#include "config/mode_pictures.h"
+#include "display/frm_registro.h"
+
+namespace {
+const QString kNoModuleOnPort = "Atención en este Puerto no se encuentra ningún módulo";
+const QString kNoModuleAtAddress = "Atención en esta dirección no se encuentra ningún módulo";
+}  // namespace
+
+class TstConfigDialog : public QObject {
+    Q_OBJECT
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString oldDir_;
+    std::vector<MessageRequest> messages_;
+    int beeps_ = 0;
+    std::unique_ptr<AppContext> ctx_;
+
+    // Starts the program; what start-up said is dropped unless asked for
+    // (without a Config.CFG it always says so).
+    void start(bool keepMessages = false) {
+        ctx_ = std::make_unique<AppContext>();
+        ctx_->frmControl();
+        if (!keepMessages) messages_.clear();
+    }
+    FrmControl* control() { return ctx_->frmControl(); }
+    FrmRegistro* plot() { return ctx_->frmRegistro(); }
+    FrmConfiguracion* dialog() { return ctx_->frmConfiguracion(); }
+    int count(const QString& text) const {
+        int n = 0;
+        for (const MessageRequest& m : messages_) n += m.text == text ? 1 : 0;
+        return n;
+    }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        oldDir_ = QDir::currentPath();
+        QDir::setCurrent(dir_->path());
+        messages_.clear();
+        beeps_ = 0;
+        prompts::setMessageHook([this](const MessageRequest& m) { messages_.push_back(m); });
+        prompts::setBeepHook([this] { ++beeps_; });
+    }
+    void cleanup() {
+        ctx_.reset();
+        prompts::setMessageHook({});
+        prompts::setFileDialogHook({});
+        prompts::setBeepHook({});
+        QDir::setCurrent(oldDir_);
+        dir_.reset();
+    }
+
+    // The start-up reads a file naming an 8-bit type on 278H, where nothing
+    // answers: the dialog, loaded by the reading, selects that port and says so.
+    void loadOnSilentPortWarns() {
+        QFile cfg("Config.CFG");
+        QVERIFY(cfg.open(QIODevice::WriteOnly));
+        cfg.write(
+            "0,100,50,632,0,0,1,\"V\"\r\n1,1,1,1,1\r\n"
+            "16711680,16777215,65280,0,255,16777215,16776960,0,16711935,16777215\r\n"
+            "#TRUE#,#FALSE#,1,1,0\r\n0,1\r\n16711680,65280,255,16776960,16711935,16777215\r\n"
+            "16777215,0,16777215,0,16777215,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n"
+            "\"DATOS.DAT\"\r\n");
+        cfg.close();
+        start(true);
+        QCOMPARE(count(kNoModuleOnPort), 1);
+        for (const MessageRequest& m : messages_) {
+            if (m.text != kNoModuleOnPort) continue;
+            QCOMPARE(m.title, QString("Error de comunicación"));
+            QCOMPARE(m.icon, QMessageBox::Information);
+        }
+        QCOMPARE(ctx_->g.PortBase, int16_t(632));
+        QVERIFY(dialog()->OPT_PUERTO[1]->isChecked());
+        QVERIFY(dialog()->OPT_TIPO[2]->isChecked());
+        QCOMPARE(control()->LB_MODO->text(), QString("AD8 M=0"));
+    }
+
+    void controls() {
+        start();
+        QCOMPARE(dialog()->windowTitle(), QString("Configuración"));
+        const QStringList captions{"ADT", "ADQ", "AD8", "AD12"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(dialog()->findChild<QRadioButton*>(QString("OPT_TIPO_%1").arg(i))->text(),
+                     captions[i]);
+            QVERIFY(dialog()->findChild<QPushButton*>(QString("BT_NUEVO_MODO_%1").arg(i)));
+        }
+        QCOMPARE(dialog()->OPT_PUERTO[2]->text(), QString("3&BC H"));
+        QCOMPARE(dialog()->Frame2->title(), QString("Modo Entradas"));
+        QCOMPARE(dialog()->BTColores->text(), QString("Cam&biar Colores"));
+        QCOMPARE(dialog()->BTGuardar->text(), QString("&Guardar"));
+        QCOMPARE(dialog()->BT_Cerrar->text(), QString("&Cerrar"));
+        QCOMPARE(dialog()->Lbl_Pastilla_txt->text(), QString("Dirección"));
+    }
+
+    void typeAndModeShowTheirChannels_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("ADT mode 0") << 0 << 0 << 0 << 4 << "ADT M=0";
+        QTest::newRow("ADQ mode 1") << 1 << 1 << 1 << 3 << "ADQ M=1";
+        QTest::newRow("AD8 mode 2") << 2 << 2 << 2 << 3 << "AD8 M=2";
+        QTest::newRow("AD8 mode 3") << 2 << 3 << 3 << 2 << "AD8 M=3";
+        QTest::newRow("AD12 single-ended") << 3 << 0 << 0 << 4 << "AD12 M=0";
+        QTest::newRow("AD12 differential") << 3 << 3 << 1 << 2 << "AD12 M=1";
+    }
+    void typeAndModeShowTheirChannels() {
+        QFETCH(int, type);
+        QFETCH(int, button);
+        QFETCH(int, mode);
+        QFETCH(int, channels);
+        QFETCH(QString, caption);
+        start();
+        // Start from another type in a mode that hides channels, so that
+        // choosing the type shows and ticks them again.
+        dialog()->OPT_TIPO[type == 2 ? 1 : 2]->setChecked(true);
+        dialog()->BT_NUEVO_MODO_Click(3);
+        dialog()->OPT_TIPO[size_t(type)]->setChecked(true);
+        QCOMPARE(ctx_->g.InputMode, int16_t(0));
+        dialog()->BT_NUEVO_MODO[size_t(button)]->click();
+
+        QCOMPARE(ctx_->g.ModuleType, int16_t(type == 3 ? 2 : 0));
+        QCOMPARE(int(ctx_->g.InputMode), mode);
+        QCOMPARE(control()->LB_MODO->text(), caption);
+        for (size_t i = 0; i < 4; ++i) {
+            const bool shown = int(i) < channels;
+            QCOMPARE(!control()->CHK_VIS[i]->isHidden(), shown);
+            QCOMPARE(!control()->Lbl_Vis[i]->isHidden(), shown);
+            QCOMPARE(!control()->LBUnidades[i]->isHidden(), shown);
+            QCOMPARE(!plot()->opt_x[i]->isHidden(), shown);
+            QCOMPARE(!plot()->opt_y[i]->isHidden(), shown);
+            QCOMPARE(control()->CHK_VIS[i]->isChecked(), shown);
+        }
+        const int picture = channels == 2 ? 3 : (channels == 4 ? 0 : mode);
+        QCOMPARE(control()->IMG_Modo->pixmap().toImage(), modePicture(picture).toImage());
+        QVERIFY(messages_.empty());
+    }
+
+    void ad12LeavesTwoModesAndThreeAddresses() {
+        start();
+        dialog()->OPT_TIPO[3]->setChecked(true);
+        QVERIFY(!dialog()->BT_NUEVO_MODO[0]->isHidden());
+        QVERIFY(dialog()->BT_NUEVO_MODO[1]->isHidden());
+        QVERIFY(dialog()->BT_NUEVO_MODO[2]->isHidden());
+        QVERIFY(!dialog()->BT_NUEVO_MODO[3]->isHidden());
+        QCOMPARE(dialog()->cmb_pastilla->count(), 3);
+        QCOMPARE(dialog()->cmb_pastilla->itemText(2), QString("2"));
+        QCOMPARE(control()->LB_MODO->property("Tag").toString().trimmed(), QString("3"));
+
+        dialog()->OPT_TIPO[0]->setChecked(true);
+        for (QPushButton* b : dialog()->BT_NUEVO_MODO) QVERIFY(!b->isHidden());
+        QCOMPARE(dialog()->cmb_pastilla->count(), 8);
+        QCOMPARE(dialog()->cmb_pastilla->itemText(7), QString("7"));
+    }
+
+    void fewerChannelsMoveTheXYAxes_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("xFrom");
+        QTest::addColumn<int>("yFrom");
+        QTest::addColumn<int>("xTo");
+        QTest::addColumn<int>("yTo");
+        QTest::newRow("mode 3, X on 3") << 3 << 3 << 4 << 0 << 4;
+        QTest::newRow("mode 3, Y on 2") << 3 << 4 << 2 << 4 << 1;
+        QTest::newRow("mode 1, X on 3, Y on 2") << 1 << 3 << 2 << 0 << 2;
+        QTest::newRow("mode 2, Y on 3") << 2 << 1 << 3 << 1 << 1;
+    }
+    void fewerChannelsMoveTheXYAxes() {
+        QFETCH(int, button);
+        QFETCH(int, xFrom);
+        QFETCH(int, yFrom);
+        QFETCH(int, xTo);
+        QFETCH(int, yTo);
+        start();
+        dialog()->OPT_TIPO[2]->setChecked(true);
+        ctx_->g.XYChannelX = int16_t(xFrom);
+        ctx_->g.XYChannelY = int16_t(yFrom);
+        plot()->opt_x[size_t(xFrom)]->setChecked(true);
+        plot()->opt_y[size_t(yFrom)]->setChecked(true);
+        dialog()->BT_NUEVO_MODO_Click(button);
+        QCOMPARE(int(ctx_->g.XYChannelX), xTo);
+        QCOMPARE(int(ctx_->g.XYChannelY), yTo);
+        QVERIFY(plot()->opt_x[size_t(xTo)]->isChecked());
+        QVERIFY(plot()->opt_y[size_t(yTo)]->isChecked());
+    }
+
+    void portChoiceChecksTheModule_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("base");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("AD8 on 278H") << 2 << 1 << 632 << true;
+        QTest::newRow("AD8 on 3BCH") << 2 << 2 << 956 << true;
+        QTest::newRow("AD12 on 278H, never checked") << 3 << 1 << 632 << false;
+    }
+    void portChoiceChecksTheModule() {
+        QFETCH(int, type);
+        QFETCH(int, port);
+        QFETCH(int, base);
+        QFETCH(bool, warned);
+        start();
+        dialog()->OPT_TIPO[size_t(type)]->setChecked(true);
+        messages_.clear();
+        dialog()->OPT_PUERTO[size_t(port)]->setChecked(true);
+        QCOMPARE(int(ctx_->g.PortBase), base);
+        QCOMPARE(count(kNoModuleOnPort), warned ? 1 : 0);
+        // Back on 378H the 8-bit converter answers; reselecting does nothing.
+        messages_.clear();
+        dialog()->OPT_PUERTO[0]->setChecked(true);
+        dialog()->OPT_PUERTO[0]->setChecked(true);
+        QCOMPARE(ctx_->g.PortBase, int16_t(888));
+        QVERIFY(messages_.empty());
+    }
+
+    void addressBox() {
+        start();
+        dialog()->OPT_TIPO[2]->setChecked(true);
+        QLineEdit* edit = dialog()->cmb_pastilla->lineEdit();
+        QVERIFY(edit);
+
+        edit->setText("3");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(ctx_->g.ModuleAddress, int16_t(3));
+        QCOMPARE(count(kNoModuleAtAddress), 1);
+        QCOMPARE(messages_.back().title, AppContext::appTitle());
+        QCOMPARE(messages_.back().icon, QMessageBox::Information);
+
+        // 0 (or anything outside 1 to 7) typed with Enter keeps the address.
+        for (const char* typed : {"0", "9", "x"}) {
+            edit->setText(typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(ctx_->g.ModuleAddress, int16_t(3));
+            QCOMPARE(dialog()->cmb_pastilla->currentText(), QString("3"));
+            QCOMPARE(edit->selectedText(), QString("3"));
+        }
+
+        // Picking an entry of the list takes it, 0 included.
+        messages_.clear();
+        dialog()->cmb_pastilla->setCurrentIndex(0);
+        dialog()->cmb_pastilla_Click();
+        QCOMPARE(ctx_->g.ModuleAddress, int16_t(0));
+        QVERIFY(messages_.empty());
+    }
+
+    void scaleRefusal_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("positive") << "2.5" << false;
+        QTest::newRow("zero") << "0" << true;
+        QTest::newRow("negative") << "-1" << true;
+        QTest::newRow("no number") << "abc" << true;
+        QTest::newRow("beyond a single") << "1e39" << true;
+        QTest::newRow("limit beyond a single") << "2e38" << true;
+    }
+    void scaleRefusal() {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        start();
+        QCOMPARE(dialog()->keptScaleFactor, 1.0f);
+        dialog()->TxtEscala->setText(typed);
+        QFocusEvent leaving(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(dialog()->TxtEscala, &leaving);
+        QCOMPARE(beeps_, refused ? 1 : 0);
+        QCOMPARE(dialog()->TxtEscala->text(), refused ? QString("1") : typed);
+        // Switching to another window is no leaving.
+        beeps_ = 0;
+        dialog()->TxtEscala->setText("0");
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(dialog()->TxtEscala, &away);
+        QCOMPARE(beeps_, 0);
+    }
+
+    void cerrarAppliesAndHides() {
+        start();
+        dialog()->show();
+        dialog()->OPT_TIPO[3]->setChecked(true);
+        dialog()->TxtEscala->setText("2");
+        dialog()->TxtUnidades->setText("A");
+        dialog()->cmb_pastilla->setEditText("2");
+        dialog()->BT_Cerrar->click();
+        QVERIFY(dialog()->isHidden());
+        QCOMPARE(ctx_->g.ModuleAddress, int16_t(2));
+        QCOMPARE(ctx_->g.ScaleFactor, 2.0f);
+        QCOMPARE(ctx_->g.PlotUpper, 8.19f);
+        QCOMPARE(control()->LBUnidades[4]->text(), QString("A"));
+    }
+
+    void guardarSavesOrCancels() {
+        start();
+        std::vector<FileDialogRequest> asked;
+        QString answer;
+        prompts::setFileDialogHook([&](const FileDialogRequest& r) {
+            asked.push_back(r);
+            return answer;
+        });
+        // Cancelled: the settings still apply and the dialog closes.
+        dialog()->show();
+        dialog()->TxtEscala->setText("4");
+        dialog()->BTGuardar->click();
+        QCOMPARE(asked.size(), size_t(1));
+        QCOMPARE(asked[0].kind, FileDialogRequest::Save);
+        QCOMPARE(asked[0].title, QString("Donde guardar el fichero de configuración"));
+        QCOMPARE(asked[0].filter, QString("Archivos donde guardar|*.CFG"));
+        QCOMPARE(ctx_->g.ScaleFactor, 4.0f);
+        QVERIFY(dialog()->isHidden());
+        QVERIFY(QDir(dir_->path()).entryList(QDir::Files).isEmpty());
+
+        answer = dir_->filePath("nuevo.CFG");
+        dialog()->show();
+        dialog()->BTGuardar->click();
+        QFile saved(answer);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readLine().startsWith("0,100,50,888,0,0,4,\"V\""));
+        QVERIFY(messages_.empty());
+
+        // A file that cannot be written is named to the user.
+        answer = dir_->filePath("no/such/folder/x.CFG");
+        dialog()->SelectCFG();
+        QCOMPARE(messages_.size(), size_t(1));
+        QCOMPARE(messages_[0].title, AppContext::appTitle());
+        QVERIFY(messages_[0].text.contains(answer));
+    }
+};
+
+QTEST_MAIN(TstConfigDialog)
+#include "tst_config_dialog.moc"
