@@ -34,15 +34,9 @@ TEST(SimIoExpander, OutputsLatchAndPinsAreLatchAndInputs) {
     EXPECT_EQ(w.readFrom(0x25, 2), (Bytes{0x0C, 0x0C}));
     ASSERT_TRUE(w.writeTo(0x25, {0x11, 0xF0}));  // each byte latches in turn
     EXPECT_EQ(dig->outputs(), 0xF0);
-}
-
-TEST(SimIoExpander, InputSequenceMakesTheReadingsOfOneTransferDiffer) {
-    Bench bench;
-    auto* dig = bench.addDigital(kBase, 0);
+    // Successive samples can differ within one transfer; the last value stays.
     dig->setInputSequence({0x12, 0x34});
-    Wire w(bench);
-    EXPECT_EQ(w.readFrom(0x20, 2), (Bytes{0x12, 0x34}));
-    EXPECT_EQ(w.readFrom(0x20, 2), (Bytes{0x34, 0x34})) << "the last value stays";
+    EXPECT_EQ(w.readFrom(0x25, 3), (Bytes{0x10, 0x30, 0x30}));
 }
 
 struct Ad8Fixture {
@@ -200,12 +194,6 @@ TEST(SimEventCounter, AlarmFlagRisesWhenTheCountPassesTheAlarm) {
     EXPECT_EQ(f.readAt(0x00, 1)[0] & EventCounter::kAlarmFlag, 0);
     f.c->addEvents(3);
     EXPECT_EQ(f.readAt(0x00, 1)[0] & EventCounter::kAlarmFlag, EventCounter::kAlarmFlag);
-    // Without the alarm enable bit the flag stays down.
-    CounterFixture g;
-    ASSERT_TRUE(g.w.writeTo(0x51, {0x08, 0x10, 0x05, 0x00, 0x00}));
-    ASSERT_TRUE(g.w.writeTo(0x51, {0x00, 0x20}));
-    g.c->addEvents(9);
-    EXPECT_EQ(g.c->reg(0) & EventCounter::kAlarmFlag, 0);
 }
 
 }  // namespace
