@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -282,6 +281,7 @@ std::unique_ptr<Bench> parseBench(std::string_view text, const std::string& name
     std::map<std::tuple<int, uint16_t, long>, int> declared;
     int lineNo = 0;
     size_t pos = 0;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;  // byte order mark of some editors
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
@@ -302,18 +302,24 @@ std::unique_ptr<Bench> parseBench(std::string_view text, const std::string& name
 }
 
 std::unique_ptr<Bench> loadBenchFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
         if (error) *error = path + ": cannot read the bench file: " + std::strerror(errno);
         return nullptr;
     }
-    std::stringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        if (error) *error = path + ": cannot read the bench file";
+    std::string content;
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) content.append(chunk, n);
+    // A directory opens but does not read.
+    const bool failed = std::ferror(file);
+    const int cause = errno;
+    std::fclose(file);
+    if (failed) {
+        if (error) *error = path + ": cannot read the bench file: " + std::strerror(cause);
         return nullptr;
     }
-    return parseBench(content.str(), path, error);
+    return parseBench(content, path, error);
 }
 
 std::unique_ptr<Bench> makeDefaultBench() {

@@ -60,15 +60,18 @@ TEST(SimBenchFile, MissingFileIsRefusedByName) {
     error.clear();
     EXPECT_EQ(tavo::sim::makeSimPort(path, &error), nullptr);
     EXPECT_NE(error.find(path), std::string::npos);
+    // A folder opens like a file but does not read.
+    EXPECT_EQ(loadBenchFile(testing::TempDir(), &error), nullptr);
+    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
 }
 
 TEST(SimBenchFile, DeclaresModulesWithTheirSources) {
     std::string error;
     auto bench = parseBench(
-        "  # comments and blank lines are skipped\n"
+        "\xEF\xBB\xBF  # comments, blank lines and editors' marks are skipped\r\n"
         "\n"
         "ad8 port=278h addr=3 in0=const( 1.25 ) in2=square(0,1,0) vref=5  # trailing\n"
-        "digital\tport=0x3BC addr=7 inputs=0x0F\n"
+        "digital\tport=0x3BC addr=7 inputs=0x0F\r\n"
         "counter port=278 addr=1 rate=0 control=0xA0\n"
         "ad12 port=378 pos=2 in9=const(2.5)\n",
         "ok.bench", &error);
