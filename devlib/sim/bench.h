@@ -63,6 +63,8 @@ class Bench final : public PortIo {
     // Building. Null when the base is not a port base, the address or
     // position is out of range (0..7, 0..7, 0..1, 0..2) or already taken.
     // The bench owns the modules; the pointers live as long as the bench.
+    // A counter added here starts as the chip powers up (control 0x00, clock
+    // mode, counting nothing); bench files start theirs counting.
     IoExpander* addDigital(uint16_t base, int addr);
     AdDa8* addAd8(uint16_t base, int addr, double fullScaleVolts = 2.5);
     EventCounter* addCounter(uint16_t base, int addr);
