@@ -1,0 +1,30 @@
+// Choosing the access path. Where the operating system decides (Windows:
+// the version query's platform id) that query is the source; on Linux the
+// environment variable TAVO32_BACKEND stands in for it:
+//   sim[:bench-file]        simulated bench (the default, also when unset or empty)
+//   ppdev[:/dev/parportN]   Linux parallel-port device
+//   ioport                  raw x86 port I/O
+//   driver[:loopback]       driver path over the in-process loopback device
+//   none                    unsupported platform
+#pragma once
+
+#include <string>
+
+namespace tavo {
+
+struct BackendChoice {
+    enum class Kind { Sim, Ppdev, IoPort, Driver, None, Unknown };
+    Kind kind = Kind::Sim;
+    std::string argument;  // text after the first ':' (bench file, device, driver)
+};
+
+// value null or empty: the simulated default bench.
+BackendChoice parseBackend(const char* value);
+
+// Sets AccessMode (direct 95, driver 40, unsupported -1) and the backend
+// that goes with it. Run once per process, by the first exported call that
+// finds the mode undetermined. Problems are reported on stderr and give the
+// unsupported mode; nothing escapes.
+void DetectAccessMode();
+
+}  // namespace tavo

@@ -1,0 +1,61 @@
+// The library's process-wide state, kept in one place: the access mode, the
+// port backend and direct-path engine, and the driver device and channel.
+// Created zeroed at load; nothing runs at load or unload.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "direct_path.h"
+#include "driver_channel.h"
+#include "driver_device.h"
+#include "port_io.h"
+
+namespace tavo {
+
+// AccessMode values. 95 and 40 are the characters '_' and '('.
+enum : int16_t {
+    kModeUndetermined = 0,
+    kModeDirect = 95,
+    kModeDriver = 40,
+    kModeUnsupported = -1,
+};
+
+struct LibraryState {
+    // Set once, at the first call of any export; never re-detected.
+    int16_t accessMode = kModeUndetermined;
+
+    // Direct path. The engine keeps a reference to the port, so it is
+    // declared after it (destroyed first) and made only on first use.
+    std::unique_ptr<PortIo> port;
+    std::unique_ptr<DirectPath> engine;
+    DirectPath* direct = nullptr;  // engine, or a path installed by a test
+
+    // Driver path. The channel points at device (or at a test's device).
+    std::unique_ptr<DriverDevice> device;
+    DriverChannel channel;
+};
+
+LibraryState& libraryState();
+
+// The direct path of this process: an installed one, or the bus master over
+// the chosen port, made at its first use. Null when there is neither.
+DirectPath* directPath();
+
+// Only for tests, which need a fresh library per test. Hidden like every
+// other internal name: the shared library exports nothing but the 20 calls.
+namespace testing {
+
+// Back to the state of a fresh load (mode undetermined, nothing made).
+void resetLibrary();
+// Fresh state with mode set and path used for every direct-path call; path
+// stays in use until the next reset and must live that long.
+void installDirectPath(DirectPath& path, int16_t mode = kModeDirect);
+// Fresh state with mode set and device behind the driver channel (closed);
+// device stays in use until the next reset and must live that long.
+void installDriverDevice(DriverDevice& device, int16_t mode = kModeDriver);
+int16_t accessMode();
+
+}  // namespace testing
+
+}  // namespace tavo
