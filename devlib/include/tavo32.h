@@ -20,8 +20,13 @@
  * pos:  position of a 12-bit converter on its port, 0-2.
  *
  * Backend: the environment variable TAVO32_BACKEND, read once at the first
- * call: sim[:bench-file] (default), ppdev[:/dev/parportN], ioport,
- * driver[:loopback], none.
+ * call and never again: sim[:bench-file] (default, also when empty),
+ * ppdev[:/dev/parportN], ioport (raw x86 ports) take the port directly;
+ * driver or driver:loopback send each call as a request record to the
+ * in-process loopback driver (any other driver name: a driver that is not
+ * installed, so every call returns -2); none, an unknown name, a bench
+ * file that cannot be loaded or raw ports that cannot be had make every
+ * call return -1 (the reason is printed on stderr once).
  */
 #ifndef TAVO32_H
 #define TAVO32_H

@@ -87,21 +87,6 @@ TEST(FrameLoopbackRecords, RefusesWhatNoDriverWouldAccept) {
     EXPECT_EQ(buffer[3], 103);
 }
 
-TEST(FrameLoopbackRecords, AutodetectionRepliesThePortAndAddressFound) {
-    RecordingPath path;
-    DriverLoopback loopback(path);
-    ASSERT_TRUE(loopback.open());
-    DriverRequest in;
-    in.w = {0, 0, 2, 0, 0, 0};
-    DriverRecord reply{};
-    ASSERT_TRUE(loopback.control(request::AutodeteccionCont, in.toBytes(), reply, nullptr));
-    const DriverRequest out = DriverRequest::fromBytes(reply);
-    EXPECT_EQ(out.w[0], 0x1234);
-    EXPECT_EQ(out.w[1], 0x3BC);
-    EXPECT_EQ(out.w[2], 6);
-    EXPECT_EQ(path.calls[0].args, (std::vector<int32_t>{0, 2}));
-}
-
 TEST(FrameLoopbackRecords, OwnBenchOpensOrReportsWhyNot) {
     EXPECT_TRUE(DriverLoopback::onSimulatedBench("")->open());
 
