@@ -119,10 +119,8 @@ class TstStartup : public QObject {
             QCOMPARE(ctx.g.Colores[i][1], expected[i][0]);
             QCOMPARE(ctx.g.Colores[i][2], expected[i][1]);
         }
-        QCOMPARE(w->Lbl_Vis[0]->palette().color(QPalette::Window), QColor(0, 0, 255));
-        QCOMPARE(w->Lbl_Vis[0]->palette().color(QPalette::WindowText), QColor(255, 255, 255));
         QCOMPARE(w->Lbl_Vis[3]->palette().color(QPalette::Window), QColor(0, 255, 255));
-        QCOMPARE(w->Lbl_Vis[4]->palette().color(QPalette::Window), QColor(255, 0, 255));
+        QCOMPARE(w->Lbl_Vis[3]->palette().color(QPalette::WindowText), QColor(0, 0, 0));
         QCOMPARE(ctx.frmRegistro()->PIC_TRAZADO->backColor(), white);
         QCOMPARE(ctx.frmRegistro()->PIC_TRAZADO->foreColor(), black);
         QCOMPARE(w->pic_onda->backColor(), white);
@@ -163,47 +161,6 @@ class TstStartup : public QObject {
         for (const QString& call : loggedCalls()) {
             QVERIFY2(!call.startsWith(QStringLiteral("Escribir_")), qPrintable(call));
         }
-    }
-
-    // A damaged file: the message names it and start-up goes on with what
-    // was read.
-    void damagedConfigurationFile() {
-        const QString name =
-            writeFile(QStringLiteral("roto.CFG"), "0,300,500,956,2,0,1,\"V\"\r\n1,1,x\r\n");
-        AppContext ctx({name});
-        ctx.library().setSearch(standin(), false);
-        FrmControl* w = ctx.frmControl();
-        QCOMPARE(messages_.size(), 1);
-        QCOMPARE(messages_[0].title, QStringLiteral(" Error al cargar"));
-        QVERIFY(messages_[0].text.contains(name));
-        QCOMPARE(ctx.g.PortBase, int16_t(956));
-        QCOMPARE(w->HSr_salanal->maximum(), 255);
-        QVERIFY(loggedCalls().contains(QStringLiteral("Escribir_Ad8b32 0 956 2")));
-    }
-
-    // No library beside the program: start-up goes on, the user is told
-    // once, and no other message appears.
-    void withoutLibrary() {
-        writeFile(QStringLiteral("Config.CFG"),
-                  "0,100,50,888,0,0,1,\"V\"\r\n1,1,1,1,1\r\n"
-                  "16711680,16777215,65280,0,255,16777215,16776960,0,16711935,16777215\r\n"
-                  "#FALSE#,#TRUE#,0,1,0\r\n0,1\r\n"
-                  "16711680,65280,255,16776960,16711935,16777215\r\n"
-                  "16777215,0,16777215,0,16777215,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
-                  "\"DATOS.DAT\"\r\n");
-        QTemporaryDir empty;
-        AppContext ctx;
-        ctx.library().setSearch(empty.path(), false);
-        FrmControl* w = ctx.frmControl();
-        QVERIFY(w);
-        int told = 0;
-        for (const MessageRequest& m : messages_) {
-            if (m.text.contains(TavoLibrary::libraryFileName())) {
-                QCOMPARE(m.title, AppContext::appTitle());
-                ++told;
-            }
-        }
-        QCOMPARE(told, 1);
     }
 
     // A library lacking the start-up's export: that call does nothing and
