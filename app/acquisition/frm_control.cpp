@@ -82,7 +82,7 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     BT_Configurar =
         place(named(new QPushButton(QStringLiteral("&Modificar Configuración"), central),
                     QStringLiteral("BT_Configurar")),
-              120, 5400, 2640, 435);
+              120, 5400, 2880, 435);
 
     TMR_ANALOGICO = timer(this, QStringLiteral("TMR_ANALOGICO"));
     Tmr_onda = timer(this, QStringLiteral("Tmr_onda"));
@@ -90,7 +90,7 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     buildMenus();
     connectHandlers();
 
-    central->setMinimumSize(twipsToPixelsX(9480), twipsToPixelsY(6000));
+    central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
     resize(central->minimumSize().width(),
            central->minimumSize().height() + menuBar()->sizeHint().height());
 }
@@ -101,11 +101,11 @@ void FrmControl::buildSampling(QWidget* central) {
     auto* f = MRC_MUESTREO =
         place(named(new QGroupBox(QStringLiteral("Muestreo Analógico"), central),
                     QStringLiteral("MRC_MUESTREO")),
-              120, 60, 4800, 3000);
+              120, 60, 5760, 3000);
 
     Lbl_text_muestras =
         place(label(f, QStringLiteral("Lbl_text_muestras"), QStringLiteral("Número de muestras")),
-              120, 300, 2400, 255);
+              120, 300, 2600, 255);
     Hsr_muestras = place(scrollBar(f, QStringLiteral("Hsr_muestras"), 10, 50), 120, 570, 2520, 255);
     Txt_Muestras =
         place(textBox(f, QStringLiteral("Txt_Muestras"), QStringLiteral("100"), Qt::yellow), 2760,
@@ -121,10 +121,10 @@ void FrmControl::buildSampling(QWidget* central) {
 
     OPT_Una =
         place(named(new QRadioButton(QStringLiteral("Una vez"), f), QStringLiteral("OPT_Una")),
-              3840, 520, 900, 285);
+              3900, 560, 1740, 285);
     Option1 =
         place(named(new QRadioButton(QStringLiteral("Continuo"), f), QStringLiteral("Option1")),
-              3840, 1200, 900, 285);
+              3900, 1220, 1740, 285);
     Option1->setChecked(true);
 
     cmd_inic = place(
@@ -133,37 +133,37 @@ void FrmControl::buildSampling(QWidget* central) {
 
     CHK_Guardar =
         place(named(new QCheckBox(QStringLiteral("Grabar en:"), f), QStringLiteral("CHK_Guardar")),
-              120, 2220, 1200, 285);
+              120, 2220, 1500, 285);
     CHK_Guardar->setChecked(true);
-    Lbl_archivo = place(valueLabel(f, QStringLiteral("Lbl_archivo")), 1380, 2210, 3300, 300);
+    Lbl_archivo = place(valueLabel(f, QStringLiteral("Lbl_archivo")), 1680, 2210, 3960, 300);
     Lbl_archivo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     Lbl_text_contador =
         place(label(f, QStringLiteral("Lbl_text_contador"), QStringLiteral("Muestra actual")), 120,
-              2620, 1260, 255);
+              2620, 1500, 255);
     Lbl_Contamuestras =
-        place(label(f, QStringLiteral("Lbl_Contamuestras"), QString()), 1380, 2620, 900, 255);
+        place(label(f, QStringLiteral("Lbl_Contamuestras"), QString()), 1620, 2620, 900, 255);
     Lbl_text_preal =
         place(label(f, QStringLiteral("Lbl_text_preal"), QStringLiteral("Periodo  real (ms)")),
-              2400, 2620, 1500, 255);
-    lbl_Preal = place(label(f, QStringLiteral("lbl_Preal"), QString()), 3900, 2620, 780, 255);
+              2640, 2620, 1860, 255);
+    lbl_Preal = place(label(f, QStringLiteral("lbl_Preal"), QString()), 4500, 2620, 1140, 255);
 }
 
 void FrmControl::buildChannels(QWidget* central) {
     auto* f = MRC_ANALOGICO = place(
         named(new QGroupBox(QStringLiteral("Analógico"), central), QStringLiteral("MRC_ANALOGICO")),
-        120, 3180, 4800, 2100);
+        120, 3180, 5760, 2100);
     static const char* const captions[5] = {"CH 0", "CH 1", "CH 2", "CH 3", "D/A"};
     for (int i = 0; i < 5; ++i) {
         const double top = 300 + i * 345;
         CHK_VIS[i] = place(named(new QCheckBox(QString::fromLatin1(captions[i]), f),
                                  QStringLiteral("CHK_VIS_%1").arg(i)),
-                           120, top, 960, 285);
+                           120, top, 1000, 285);
         CHK_VIS[i]->setChecked(true);
         Lbl_Vis[i] =
-            place(valueLabel(f, QStringLiteral("Lbl_Vis_%1").arg(i)), 1140, top, 1800, 300);
+            place(valueLabel(f, QStringLiteral("Lbl_Vis_%1").arg(i)), 1200, top, 2400, 300);
         LBUnidades[i] =
-            place(label(f, QStringLiteral("LBUnidades_%1").arg(i), QStringLiteral(" V")), 3060, top,
+            place(label(f, QStringLiteral("LBUnidades_%1").arg(i), QStringLiteral(" V")), 3720, top,
                   1500, 285);
     }
 }
@@ -172,54 +172,54 @@ void FrmControl::buildAnalogOutput(QWidget* central) {
     auto* f = MRC_Salida_Analogica =
         place(named(new QGroupBox(QStringLiteral("Salida Analógica D/A"), central),
                     QStringLiteral("MRC_Salida_Analogica")),
-              5040, 60, 4320, 1560);
-    HSr_salanal = place(scrollBar(f, QStringLiteral("HSr_salanal"), 1, 5), 120, 360, 2760, 255);
+              6000, 60, 4800, 1560);
+    HSr_salanal = place(scrollBar(f, QStringLiteral("HSr_salanal"), 1, 5), 120, 360, 3120, 255);
     HSr_salanal->setRange(0, 255);
     Txt_salanal =
         place(textBox(f, QStringLiteral("Txt_salanal"), QStringLiteral("0"), QColor(0, 255, 0)),
-              3000, 320, 1200, 330);
+              3360, 320, 1320, 330);
     LB_MODO =
-        place(label(f, QStringLiteral("LB_MODO"), QStringLiteral("Modo 0")), 120, 840, 1800, 285);
-    IMG_Modo = place(label(f, QStringLiteral("IMG_Modo"), QString()), 2040, 720, 2160, 780);
+        place(label(f, QStringLiteral("LB_MODO"), QStringLiteral("Modo 0")), 120, 840, 2000, 285);
+    IMG_Modo = place(label(f, QStringLiteral("IMG_Modo"), QString()), 2160, 720, 2520, 780);
     IMG_Modo->setAlignment(Qt::AlignCenter);
 }
 
 void FrmControl::buildGenerator(QWidget* central) {
     auto* ondas = MRC_ONDAS =
         place(named(new QGroupBox(QStringLiteral("Ondas"), central), QStringLiteral("MRC_ONDAS")),
-              5040, 1680, 4320, 900);
+              6000, 1680, 4800, 900);
     static const char* const genCaptions[3] = {"&Periódica", "&Estímulo", "&Usuario"};
     for (int i = 0; i < 3; ++i) {
         cmd_gen[i] = place(named(new QPushButton(QString::fromUtf8(genCaptions[i]), ondas),
                                  QStringLiteral("cmd_gen_%1").arg(i)),
-                           120 + i * 1380, 330, 1300, 435);
+                           120 + i * 1540, 330, 1460, 435);
     }
 
     auto* f = MRC_GENERADOR = place(
         named(new QGroupBox(QStringLiteral("Generador"), central), QStringLiteral("MRC_GENERADOR")),
-        5040, 2640, 4320, 3195);
+        6000, 2640, 4800, 3195);
     Chk_onda =
         place(named(new QCheckBox(QStringLiteral("&Generar"), f), QStringLiteral("Chk_onda")), 120,
               330, 1500, 285);
     CMD_borrar_onda = place(
         named(new QPushButton(QStringLiteral("&Borrar"), f), QStringLiteral("CMD_borrar_onda")),
-        2880, 270, 1300, 435);
+        3360, 270, 1320, 435);
     pic_onda =
-        place(named(new DrawingSurface(f), QStringLiteral("pic_onda")), 120, 780, 4080, 1440);
+        place(named(new DrawingSurface(f), QStringLiteral("pic_onda")), 120, 780, 4560, 1440);
 
     const auto row = [f](QLabel*& caption, const char* captionName, const char* text,
                          QLabel*& value, const char* valueName, double left, double top) {
         caption = place(label(f, QString::fromLatin1(captionName), QString::fromUtf8(text)), left,
-                        top, 900, 255);
+                        top, 1200, 255);
         value =
-            place(label(f, QString::fromLatin1(valueName), QString()), left + 900, top, 1080, 255);
+            place(label(f, QString::fromLatin1(valueName), QString()), left + 1200, top, 1140, 255);
     };
     row(lbl_txt_preal_onda, "lbl_txt_preal_onda", "Tiempo real", lbl_per_real_onda,
         "lbl_per_real_onda", 120, 2340);
-    row(Lbl_txt_ampl, "Lbl_txt_ampl", "Amplitud", LBL_AMPLITUD_ONDA, "LBL_AMPLITUD_ONDA", 2160,
+    row(Lbl_txt_ampl, "Lbl_txt_ampl", "Amplitud", LBL_AMPLITUD_ONDA, "LBL_AMPLITUD_ONDA", 2460,
         2340);
     row(lbl_txt_offset, "lbl_txt_offset", "Offset", LBL_OFFSET_ONDA, "LBL_OFFSET_ONDA", 120, 2700);
-    row(lbl_txt_per, "lbl_txt_per", "Periodo", LBL_PERIODO_ONDA, "LBL_PERIODO_ONDA", 2160, 2700);
+    row(lbl_txt_per, "lbl_txt_per", "Periodo", LBL_PERIODO_ONDA, "LBL_PERIODO_ONDA", 2460, 2700);
 }
 
 void FrmControl::buildMenus() {
