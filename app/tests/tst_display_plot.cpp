@@ -59,6 +59,8 @@ class TstDisplayPlot : public QObject {
     void init() {
         // A missing configuration file is answered by the hook above.
         ctx = std::make_unique<AppContext>(QStringList{"no-such-config.CFG"});
+        // The main window's start-up sets its own defaults; ours come after.
+        ctx->frmControl();
         w = ctx->frmRegistro();
         ctx->g.PlotLower = 0;
         ctx->g.PlotUpper = 10;
