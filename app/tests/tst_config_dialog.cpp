@@ -87,23 +87,6 @@ class TstConfigDialog : public QObject {
         QCOMPARE(control()->LB_MODO->text(), QString("AD8 M=0"));
     }
 
-    void controls() {
-        start();
-        QCOMPARE(dialog()->windowTitle(), QString("Configuración"));
-        const QStringList captions{"ADT", "ADQ", "AD8", "AD12"};
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(dialog()->findChild<QRadioButton*>(QString("OPT_TIPO_%1").arg(i))->text(),
-                     captions[i]);
-            QVERIFY(dialog()->findChild<QPushButton*>(QString("BT_NUEVO_MODO_%1").arg(i)));
-        }
-        QCOMPARE(dialog()->OPT_PUERTO[2]->text(), QString("3&BC H"));
-        QCOMPARE(dialog()->Frame2->title(), QString("Modo Entradas"));
-        QCOMPARE(dialog()->BTColores->text(), QString("Cam&biar Colores"));
-        QCOMPARE(dialog()->BTGuardar->text(), QString("&Guardar"));
-        QCOMPARE(dialog()->BT_Cerrar->text(), QString("&Cerrar"));
-        QCOMPARE(dialog()->Lbl_Pastilla_txt->text(), QString("Dirección"));
-    }
-
     void typeAndModeShowTheirChannels_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("button");
@@ -173,7 +156,6 @@ class TstConfigDialog : public QObject {
         QTest::addColumn<int>("xTo");
         QTest::addColumn<int>("yTo");
         QTest::newRow("mode 3, X on 3") << 3 << 3 << 4 << 0 << 4;
-        QTest::newRow("mode 3, Y on 2") << 3 << 4 << 2 << 4 << 1;
         QTest::newRow("mode 1, X on 3, Y on 2") << 1 << 3 << 2 << 0 << 2;
         QTest::newRow("mode 2, Y on 3") << 2 << 1 << 3 << 1 << 1;
     }
@@ -194,34 +176,6 @@ class TstConfigDialog : public QObject {
         QCOMPARE(int(ctx_->g.XYChannelY), yTo);
         QVERIFY(plot()->opt_x[size_t(xTo)]->isChecked());
         QVERIFY(plot()->opt_y[size_t(yTo)]->isChecked());
-    }
-
-    void portChoiceChecksTheModule_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<int>("base");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("AD8 on 278H") << 2 << 1 << 632 << true;
-        QTest::newRow("AD8 on 3BCH") << 2 << 2 << 956 << true;
-        QTest::newRow("AD12 on 278H, never checked") << 3 << 1 << 632 << false;
-    }
-    void portChoiceChecksTheModule() {
-        QFETCH(int, type);
-        QFETCH(int, port);
-        QFETCH(int, base);
-        QFETCH(bool, warned);
-        start();
-        dialog()->OPT_TIPO[size_t(type)]->setChecked(true);
-        messages_.clear();
-        dialog()->OPT_PUERTO[size_t(port)]->setChecked(true);
-        QCOMPARE(int(ctx_->g.PortBase), base);
-        QCOMPARE(count(kNoModuleOnPort), warned ? 1 : 0);
-        // Back on 378H the 8-bit converter answers; reselecting does nothing.
-        messages_.clear();
-        dialog()->OPT_PUERTO[0]->setChecked(true);
-        dialog()->OPT_PUERTO[0]->setChecked(true);
-        QCOMPARE(ctx_->g.PortBase, int16_t(888));
-        QVERIFY(messages_.empty());
     }
 
     void addressBox() {
@@ -282,21 +236,6 @@ class TstConfigDialog : public QObject {
         QCOMPARE(beeps_, 0);
     }
 
-    void cerrarAppliesAndHides() {
-        start();
-        dialog()->show();
-        dialog()->OPT_TIPO[3]->setChecked(true);
-        dialog()->TxtEscala->setText("2");
-        dialog()->TxtUnidades->setText("A");
-        dialog()->cmb_pastilla->setEditText("2");
-        dialog()->BT_Cerrar->click();
-        QVERIFY(dialog()->isHidden());
-        QCOMPARE(ctx_->g.ModuleAddress, int16_t(2));
-        QCOMPARE(ctx_->g.ScaleFactor, 2.0f);
-        QCOMPARE(ctx_->g.PlotUpper, 8.19f);
-        QCOMPARE(control()->LBUnidades[4]->text(), QString("A"));
-    }
-
     void guardarSavesOrCancels() {
         start();
         std::vector<FileDialogRequest> asked;
@@ -305,6 +244,14 @@ class TstConfigDialog : public QObject {
             asked.push_back(r);
             return answer;
         });
+        // "Cerrar" takes the typed address, applies and closes.
+        dialog()->show();
+        dialog()->cmb_pastilla->setEditText("2");
+        dialog()->BT_Cerrar->click();
+        QCOMPARE(ctx_->g.ModuleAddress, int16_t(2));
+        QVERIFY(dialog()->isHidden());
+        QVERIFY(asked.empty());
+
         // Cancelled: the settings still apply and the dialog closes.
         dialog()->show();
         dialog()->TxtEscala->setText("4");

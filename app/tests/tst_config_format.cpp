@@ -28,9 +28,7 @@ class TstConfigFormat : public QObject {
         QTest::newRow("comma inside quotes") << "\"a,b\",1" << true << "q:a,b|1";
         QTest::newRow("empty quoted text") << "\"\"" << true << "q:";
         QTest::newRow("blanks around fields") << " 1 , 2 ,\"x y\" " << true << "1|2|q:x y";
-        QTest::newRow("empty line") << "" << true << "";
         QTest::newRow("trailing comma") << "1," << true << "1|";
-        QTest::newRow("unquoted text") << "V,DATOS.DAT" << true << "V|DATOS.DAT";
         QTest::newRow("quote never closed") << "\"abc,1" << false << "";
         QTest::newRow("text after closing quote") << "\"a\"x,1" << false << "";
     }
@@ -46,18 +44,6 @@ class TstConfigFormat : public QObject {
         QCOMPARE(shown.join('|'), fields);
     }
 
-    void fileLines() {
-        QCOMPARE(splitFileLines("a\r\nb\r\n"), QStringList({"a", "b"}));
-        QCOMPARE(splitFileLines("a\r\nb"), QStringList({"a", "b"}));
-        QCOMPARE(splitFileLines("a\nb\n"), QStringList({"a", "b"}));
-        QCOMPARE(splitFileLines("a\r\n\r\nb\r\n"), QStringList({"a", "", "b"}));
-        QCOMPARE(splitFileLines(""), QStringList());
-        QCOMPARE(splitFileLines("\"Configuraci\xc3\xb3n\"\r\n"),
-                 QStringList({"\"Configuración\""}));
-        // Not UTF-8: an older file in Latin-1.
-        QCOMPARE(splitFileLines("\"Configuraci\xf3n\"\r\n"), QStringList({"\"Configuración\""}));
-    }
-
     void wholeNumbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("quoted");
@@ -67,14 +53,10 @@ class TstConfigFormat : public QObject {
         QTest::addColumn<int>("value32");
         QTest::newRow("plain") << "888" << false << true << 888 << true << 888;
         QTest::newRow("negative") << "-3" << false << true << -3 << true << -3;
-        QTest::newRow("plus sign") << "+7" << false << true << 7 << true << 7;
         QTest::newRow("true flag") << "#TRUE#" << false << true << -1 << true << -1;
-        QTest::newRow("false flag") << "#FALSE#" << false << true << 0 << true << 0;
         QTest::newRow("half to even down") << "2.5" << false << true << 2 << true << 2;
         QTest::newRow("half to even up") << "3.5" << false << true << 4 << true << 4;
         QTest::newRow("exponent") << "1E3" << false << true << 1000 << true << 1000;
-        QTest::newRow("16-bit top") << "32767" << false << true << 32767 << true << 32767;
-        QTest::newRow("16-bit bottom") << "-32768" << false << true << -32768 << true << -32768;
         QTest::newRow("beyond 16 bits") << "40000" << false << false << 0 << true << 40000;
         QTest::newRow("colour") << "16777215" << false << false << 0 << true << 16777215;
         QTest::newRow("32-bit bottom")
@@ -82,15 +64,9 @@ class TstConfigFormat : public QObject {
         QTest::newRow("beyond 32 bits") << "2147483648" << false << false << 0 << false << 0;
         QTest::newRow("huge") << "1e400" << false << false << 0 << false << 0;
         QTest::newRow("word") << "abc" << false << false << 0 << false << 0;
-        QTest::newRow("empty") << "" << false << false << 0 << false << 0;
         QTest::newRow("quoted number") << "12" << true << false << 0 << false << 0;
         QTest::newRow("trailing junk") << "12x" << false << false << 0 << false << 0;
-        QTest::newRow("decimal comma") << "2;5" << false << false << 0 << false << 0;
-        QTest::newRow("bare point") << "." << false << false << 0 << false << 0;
-        QTest::newRow("exponent without digits") << "1E" << false << false << 0 << false << 0;
         QTest::newRow("infinity word") << "inf" << false << false << 0 << false << 0;
-        QTest::newRow("hex") << "0x10" << false << false << 0 << false << 0;
-        QTest::newRow("other flag") << "#NULL#" << false << false << 0 << false << 0;
     }
     void wholeNumbers() {
         QFETCH(QString, text);
@@ -114,20 +90,14 @@ class TstConfigFormat : public QObject {
         QTest::addColumn<float>("value");
         QTest::newRow("whole") << "1" << true << 1.0f;
         QTest::newRow("fraction") << "2.5" << true << 2.5f;
-        QTest::newRow("no integer digit") << ".5" << true << 0.5f;
-        QTest::newRow("no fraction digit") << "5." << true << 5.0f;
-        QTest::newRow("negative") << "-0.25" << true << -0.25f;
         QTest::newRow("exponent") << "1E+30" << true << 1e30f;
-        QTest::newRow("small exponent") << "1e-05" << true << 1e-5f;
         QTest::newRow("largest single")
             << "3.4028235E+38" << true << std::numeric_limits<float>::max();
         QTest::newRow("below the smallest") << "1e-50" << true << 0.0f;
         QTest::newRow("flag") << "#TRUE#" << true << -1.0f;
         QTest::newRow("beyond a single") << "1e40" << false << 0.0f;
-        QTest::newRow("beyond a single, negative") << "-1e40" << false << 0.0f;
         QTest::newRow("beyond a double") << "1e400" << false << 0.0f;
         QTest::newRow("decimal comma") << "2,5" << false << 0.0f;
-        QTest::newRow("word") << "V" << false << 0.0f;
     }
     void reals() {
         QFETCH(QString, text);
@@ -138,30 +108,15 @@ class TstConfigFormat : public QObject {
         if (fits) QCOMPARE(*v, value);
     }
 
-    void singleRange() {
-        constexpr float kMax = std::numeric_limits<float>::max();
-        QCOMPARE(toSingle(2.5).value(), 2.5f);
-        QCOMPARE(toSingle(-double(kMax)).value(), -kMax);
-        // Just past the largest single, still nearer to it than to the next step.
-        QCOMPARE(toSingle(double(kMax) * (1 + 1e-9)).value(), kMax);
-        QVERIFY(!toSingle(std::ldexp(1.0, 128)).has_value());
-        QVERIFY(!toSingle(1e39).has_value());
-        QVERIFY(!toSingle(std::numeric_limits<double>::quiet_NaN()).has_value());
-        QVERIFY(!toSingle(std::numeric_limits<double>::infinity()).has_value());
-    }
-
     void realText_data() {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("one") << 1.0f << "1";
         QTest::newRow("two and a half") << 2.5f << "2.5";
         QTest::newRow("thousandth") << 0.001f << "0.001";
-        QTest::newRow("tenth") << 0.1f << "0.1";
         QTest::newRow("negative") << -4.095f << "-4.095";
-        QTest::newRow("zero") << 0.0f << "0";
         QTest::newRow("large") << 1e30f << "1E+30";
         QTest::newRow("tiny") << 1e-7f << "1E-07";
-        QTest::newRow("a million") << 1e6f << "1000000";
     }
     void realText() {
         QFETCH(float, value);
@@ -188,13 +143,8 @@ class TstConfigFormat : public QObject {
     }
 
     void textForms() {
-        QCOMPARE(textField("V"), QString("\"V\""));
-        QCOMPARE(textField(""), QString("\"\""));
         QCOMPARE(textField("mm \"Hg\""), QString("\"mm 'Hg'\""));
         QCOMPARE(textField("a\r\nb"), QString("\"a  b\""));
-        QCOMPARE(flagField(true), QString("#TRUE#"));
-        QCOMPARE(flagField(false), QString("#FALSE#"));
-        QCOMPARE(intField(-32768), QString("-32768"));
         // What is written is read back as written.
         const auto fields = config_format::splitLine(
             QStringList{intField(2), realField(2.5f), textField("a,\"b\""), flagField(true)}.join(
