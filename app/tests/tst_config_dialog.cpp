@@ -269,7 +269,7 @@ class TstConfigDialog : public QObject {
         dialog()->BTGuardar->click();
         QFile saved(answer);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readLine().startsWith("0,100,50,888,0,0,4,\"V\""));
+        QVERIFY(saved.readLine().startsWith("0,100,50,888,2,0,4,\"V\""));
         QVERIFY(messages_.empty());
 
         // A file that cannot be written is named to the user.
