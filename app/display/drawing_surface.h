@@ -46,6 +46,9 @@ class DrawingSurface : public QWidget {
     void line(float x1, float y1, float x2, float y2, int32_t colour);
     // A line from the current point.
     void lineTo(float x2, float y2, int32_t colour);
+    // The same in the fore colour.
+    void line(float x1, float y1, float x2, float y2) { line(x1, y1, x2, y2, foreColor_); }
+    void lineTo(float x2, float y2) { lineTo(x2, y2, foreColor_); }
     void pset(float x, float y, int32_t colour);
     void setDotted(bool dotted) { dotted_ = dotted; }
     bool dotted() const { return dotted_; }
