@@ -40,11 +40,11 @@ float upperLimit(const VarGlob& g) {
 void FrmControl::load() {
     VarGlob& g = ctx_.g;
 
-    // 1: the document is a resource of the program's core library, which a
+    // The help document is a resource of the program's core library, which a
     // static link would drop unless something asks for it by name.
     Q_INIT_RESOURCE(kalmor);
     helpFile_ = QString::fromLatin1(kHelpDocument);
-    // 2
+    // Defaults of the module, the sampling and the plot range.
     g.ModuleType = 0;
     g.ModuleAddress = 0;
     g.PeriodMs = 100;
@@ -55,43 +55,37 @@ void FrmControl::load() {
     g.UnitsText = QStringLiteral("V");
     g.PlotUpper = 2.5f;
     g.PlotLower = 0.0f;
-    // 3
+    // Nothing to play yet.
     Chk_onda->setEnabled(false);
-    // 4
     g.XYChannelX = 0;
     g.XYChannelY = 1;
-    // 5: touching the plot window creates it, hidden.
+    // Touching the plot window creates it, hidden; the XY area starts square.
     FrmRegistro* registro = ctx_.frmRegistro();
     DrawingSurface* trazado = registro->PIC_TRAZADO;
     g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
-    // 6
     g.LineBreak = QStringLiteral("\r\n");
-    // 7
+    // Waveform timing: 300 table entries, one every step.
     g.WaveStepMs = 50;
     g.WavePeriodMinMs = 100;
     g.WavePeriodMaxMs = static_cast<int16_t>(300 * g.WaveStepMs);
-    // 8: the change handler copies the value into Txt_Muestras.
+    // Ranges of the sampling settings; the bars' change handlers echo the
+    // values into the text boxes.
     Hsr_muestras->setMinimum(50);
     Hsr_muestras->setMaximum(10000);
     Hsr_muestras->setValue(50);
     g.RequestedSamples = 50;
-    // 9
     Hsr_Periodo->setMinimum(100);
     Hsr_Periodo->setMaximum(30000);
     Hsr_Periodo->setValue(100);
     g.PeriodMs = 100;
-    // 10
     TMR_ANALOGICO->stop();
     Tmr_onda->stop();
     Tmr_onda->setInterval(g.WaveStepMs);
-    // 11: the plot window is loaded by now (step 5), and stays hidden.
-    // 12
     ResetDefaultColours();
-    // 13
     g.DataFileName = QStringLiteral("DATOS.DAT");
-    // 14
     registro->CHK_REJILLA->setChecked(true);
-    // 15
+    // The configuration file: the command line's, else Config.CFG. A file
+    // that cannot be read leaves what it did set, and start-up goes on.
     const QString name =
         ctx_.arguments().isEmpty() ? QStringLiteral("Config.CFG") : ctx_.arguments().constFirst();
     if (!LoadConfiguration(name)) {
@@ -100,13 +94,14 @@ void FrmControl::load() {
                              QStringLiteral(" Es posible que la aplicación no funcione "
                                             "correctamente."));
     }
-    // 16: a limit beyond the range of a single keeps the one in force.
+    // Ranges by module type; a limit beyond the range of a single keeps the
+    // one in force.
     if (const float upper = upperLimit(g); std::isfinite(upper)) g.PlotUpper = upper;
     HSr_salanal->setMaximum(g.ModuleType == 2 ? 4095 : 255);
     g.PlotLower = 0.0f;
-    // 17
     for (QLabel* l : LBUnidades) l->setText(g.UnitsText);
-    // 18: the dialog may already exist from step 15; touching it creates it.
+    // The type chosen in the configuration dialog, which the file may have
+    // created already; otherwise touching it creates it, hidden.
     FrmConfiguracion* configuracion = ctx_.frmConfiguracion();
     int selectedType = 4;
     for (int i = 0; i < 4; ++i) {
@@ -116,29 +111,26 @@ void FrmControl::load() {
         }
     }
     LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(selectedType));
-    // 19
     configuracion->cmb_pastilla->clear();
     configuracion->cmb_pastilla->addItem(QStringLiteral("0"));
-    // 20
+    // Plot area: samples across, values up; the strips follow its size.
     trazado->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
     registro->PIC_GRADUACION_X->resize(trazado->width(), registro->PIC_GRADUACION_X->height());
     registro->PIC_GRADUACION_Y->resize(registro->PIC_GRADUACION_Y->width(), trazado->height());
     DrawGraduations(ctx_, registro);
-    // 21
+    // Generator preview: one table entry per unit across.
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
-    // 22: a 12-bit module's output is left as it is.
+    // A known state on the 8-bit module's output; a 12-bit module's output
+    // is left as it is.
     if (g.ModuleType == 0) {
         g.AnalogOutValue = 0;
         ctx_.library().Escribir_Ad8b32(0, g.PortBase, g.ModuleAddress);
     }
-    // 23
     TMR_ANALOGICO->setInterval(g.SweepPeriodMs);
-    // 24: loaded by step 18 already; the dialog stays hidden.
-    // 25
+    // Once more: the dialog, loaded since, applies its own units box.
     for (QLabel* l : LBUnidades) l->setText(g.UnitsText);
-    // 26
     IMG_Modo->setPixmap(modePicture(0));
-    // 27
+    // Colours of the plot area and the preview.
     trazado->setBackColor(g.Colores[5][1]);
     trazado->setForeColor(g.Colores[5][2]);
     pic_onda->setBackColor(g.Colores[5][1]);
