@@ -54,6 +54,7 @@ void TavoLibrary::setSearch(QString folder, bool searchSystem) {
     library_.reset();
     loadTried_ = false;
     loadTold_ = false;
+    loadError_.clear();
     slots_ = {};
 }
 
@@ -74,8 +75,11 @@ bool TavoLibrary::loadLibrary() {
     if (!loadTried_) {
         loadTried_ = true;
         const QString folder = folder_.isEmpty() ? QCoreApplication::applicationDirPath() : folder_;
-        auto candidate = std::make_unique<QLibrary>(QDir(folder).filePath(libraryFileName()));
-        if (!candidate->load() && searchSystem_) {
+        const QString own = QDir(folder).filePath(libraryFileName());
+        auto candidate = std::make_unique<QLibrary>(own);
+        // A file that is there but cannot be loaded is worth naming.
+        if (!candidate->load() && QFileInfo::exists(own)) loadError_ = candidate->errorString();
+        if (!candidate->isLoaded() && searchSystem_) {
             // A bare name lets the system's loader search its usual places.
             candidate = std::make_unique<QLibrary>(QStringLiteral("TAVO_32"));
             candidate->load();
@@ -87,9 +91,12 @@ bool TavoLibrary::loadLibrary() {
     }
     if (!quiet_ && !loadTold_) {
         loadTold_ = true;
-        tell(QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).\n"
-                            "Las operaciones con los módulos no tendrán efecto.")
-                 .arg(libraryFileName()));
+        QString text = loadError_.isEmpty()
+                           ? QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).")
+                                 .arg(libraryFileName())
+                           : QStringLiteral("No se puede cargar la biblioteca TAVO_32 (%1):\n%2")
+                                 .arg(libraryFileName(), loadError_);
+        tell(text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto."));
     }
     return false;
 }

@@ -90,5 +90,6 @@ class TavoLibrary {
     std::unique_ptr<QLibrary> library_;
     bool loadTried_ = false;
     bool loadTold_ = false;
+    QString loadError_;
     std::array<Slot, 17> slots_{};
 };

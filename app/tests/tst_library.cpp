@@ -102,8 +102,22 @@ class TstLibrary : public QObject {
         QVERIFY(lib.loadedFile().endsWith(QStringLiteral("standin/libTAVO_32.so")));
     }
 
+    void missingLibraryDoesNothingAndIsToldOnce_data() {
+        QTest::addColumn<QByteArray>("fileContent");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no file") << QByteArray() << QStringLiteral("No se encuentra");
+        QTest::newRow("damaged file")
+            << QByteArray("not a library") << QStringLiteral("No se puede cargar");
+    }
     void missingLibraryDoesNothingAndIsToldOnce() {
+        QFETCH(QByteArray, fileContent);
+        QFETCH(QString, told);
         QTemporaryDir empty;
+        if (!fileContent.isEmpty()) {
+            QFile file(empty.filePath(TavoLibrary::libraryFileName()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(fileContent);
+        }
         TavoLibrary lib(empty.path(), false);
         QCOMPARE(lib.Escribir_Ad8b32(0, 888, 0), std::nullopt);
         int16_t c0 = 7, c1 = 7, c2 = 7, c3 = 7;
@@ -114,6 +128,7 @@ class TstLibrary : public QObject {
         QCOMPARE(messages_[0].title, AppContext::appTitle());
         QVERIFY2(messages_[0].text.contains(TavoLibrary::libraryFileName()),
                  qPrintable(messages_[0].text));
+        QVERIFY2(messages_[0].text.startsWith(told), qPrintable(messages_[0].text));
         QVERIFY(lib.loadedFile().isEmpty());
     }
 
