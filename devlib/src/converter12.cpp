@@ -59,6 +59,11 @@ uint16_t Converter12::converterTransfer(BusPort& bus, uint16_t command) {
 }
 
 void Converter12::outputTransfer(BusPort& bus, uint16_t value) {
+    // The D/A takes a bit on each rising clock. Two-wire traffic can leave the
+    // clock high (a stop ends with both lines released), and then the first
+    // 0 bit would get no rising edge and the word would shift by one. Pull
+    // the clock low before selecting, as a converter transfer does.
+    bus.writeControl(kClockLowDataLow);
     bus.writeData(outputSelect_);
     for (int bit = 11; bit >= 0; --bit) {
         if ((value >> bit) & 1) sendOne(bus);

@@ -292,6 +292,12 @@ TEST(Converter12OnBench, SharesPortWithBusModules) {
     EXPECT_EQ(f.engine->readDigital(kBase, 0), 0xC3);
     ASSERT_EQ(f.engine->writeAd12(0x456, kBase, 0), 0);
     EXPECT_EQ(m->dac(), 0x456);
+    // A stop leaves the clock high; the next output word must still arrive
+    // whole, whatever the D/A's shift register held before.
+    ASSERT_EQ(f.engine->writeAd12(0xFFF, kBase, 0), 0);
+    ASSERT_EQ(f.engine->readDigital(kBase, 0), 0xC3);
+    ASSERT_EQ(f.engine->writeAd12(0x555, kBase, 0), 0);
+    EXPECT_EQ(m->dac(), 0x555);
     ASSERT_EQ(f.engine->readAd12(out, kBase, 0, 0, 1), 0);
     EXPECT_EQ(out[3], 4095);
 }

@@ -144,7 +144,7 @@ class Expected {
     }
     Expected& endSelect() { return data(0xDF).data(0xDF).data(0xDF); }
     Expected& outputTransfer(uint8_t select, uint16_t value) {
-        data(select);
+        control(0xDE).data(select);
         for (int bit = 11; bit >= 0; --bit) {
             if ((value >> bit) & 1) control(0xD6).delayShort().control(0xD4).delayShort();
             control(0xDC).control(0xDE).delayShort();
