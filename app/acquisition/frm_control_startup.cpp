@@ -22,14 +22,6 @@ namespace {
 // The help document travels inside the program.
 const char* const kHelpDocument = ":/help/ayuda.html";
 
-void setLabelColours(QLabel* l, int32_t back, int32_t fore) {
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::Window, toQColor(back));
-    pal.setColor(QPalette::WindowText, toQColor(fore));
-    l->setPalette(pal);
-    l->setAutoFillBackground(true);
-}
-
 // Upper plot limit for the module type, computed wide and kept as a single.
 float upperLimit(const VarGlob& g) {
     const double full = g.ModuleType == 2 ? 4.095 : 2.5;

@@ -114,14 +114,6 @@ bool isColour(int32_t value) {
     return value >= 0 && value <= 0xFFFFFF;
 }
 
-void setLabelColours(QLabel* label, int32_t back, int32_t fore) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, toQColor(back));
-    palette.setColor(QPalette::WindowText, toQColor(fore));
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-}
-
 // Index of the first selected option, kNoOption when none is.
 int firstSelected(const std::array<QRadioButton*, 5>& options) {
     for (size_t i = 0; i < options.size(); ++i) {
@@ -313,8 +305,7 @@ QByteArray fileText(AppContext& ctx) {
     join(fields);
     fields.clear();
     for (const QLabel* label : control->Lbl_Vis) {
-        fields << intField(fromQColor(label->palette().color(QPalette::Window)))
-               << intField(fromQColor(label->palette().color(QPalette::WindowText)));
+        fields << intField(labelBackColour(label)) << intField(labelForeColour(label));
     }
     join(fields);
     FrmRegistro* plot = ctx.frmRegistro();
