@@ -39,6 +39,38 @@ std::vector<int32_t> session() {
     return seen;
 }
 
+// The rest of the calls: the counter held still, and inputs looped back from
+// the converters' own outputs, so every value is known.
+std::vector<int32_t> loopedSession() {
+    std::vector<int32_t> seen;
+    seen.push_back(Parar_Contaje32(0x378, 0));
+    seen.push_back(Escribir_Cuenta32(1234567, 0x378, 0));
+    seen.push_back(Leer_Cuenta32(0x378, 0));
+    seen.push_back(Escribir_Alarma32(654321, 0x378, 0));
+    seen.push_back(Leer_Alarma32(0x378, 0));
+    seen.push_back(Leer_Registro32(9, 0x378, 0));  // alarm digits 1-0
+    seen.push_back(Parar_Alarma32(0x378, 0));
+    seen.push_back(Activar_Alarma32(0x378, 0));
+    seen.push_back(Activar_Contaje32(0x378, 0));
+    seen.push_back(Parar_Contaje32(0x378, 1));  // no counter at address 1
+
+    int16_t c[4] = {-7, -7, -7, -7};
+    seen.push_back(Poner_Modo_Ad8b32(0, 0x378, 0));
+    seen.push_back(Escribir_Ad8b32(77, 0x378, 0));
+    seen.push_back(Leer_Ad8b32(&c[0], &c[1], &c[2], &c[3], 0x378, 0));
+    seen.push_back(c[1]);  // input 1 is the module's own output
+
+    seen.push_back(Escribir_Ad12r32(1365, 0x378, 0));
+    seen.push_back(Leer_Ad12r32(&c[0], &c[1], &c[2], &c[3], 0x378, 0, 0, 0));
+    seen.push_back(c[1]);  // input 1 is the module's own output
+    int16_t block[3] = {-7, -7, -7};
+    int32_t elapsed = -7;
+    seen.push_back(Leer_Ad12r_Unico32(block, 3, &elapsed, 0x378, 0, 1));
+    seen.insert(seen.end(), {block[1], block[2]});
+    seen.push_back(elapsed >= 0 ? 0 : elapsed);
+    return seen;
+}
+
 TEST(FramePaths, DirectAndDriverPathsAnswerAlike) {
     const char* saved = std::getenv("TAVO32_BACKEND");
     const std::optional<std::string> restore =
@@ -47,13 +79,20 @@ TEST(FramePaths, DirectAndDriverPathsAnswerAlike) {
     setenv("TAVO32_BACKEND", "sim", 1);
     tavo::testing::resetLibrary();
     const std::vector<int32_t> direct = session();
+    const std::vector<int32_t> directLooped = loopedSession();
     EXPECT_EQ(tavo::testing::accessMode(), kModeDirect);
 
     setenv("TAVO32_BACKEND", "driver:loopback", 1);
     tavo::testing::resetLibrary();
     const std::vector<int32_t> driver = session();
+    const std::vector<int32_t> driverLooped = loopedSession();
     EXPECT_EQ(tavo::testing::accessMode(), kModeDriver);
     tavo::testing::resetLibrary();
+
+    const std::vector<int32_t> expectedLooped = {
+        0, 0, 234567, 0, 654321, 0x21, 0, 0, 0, -1, 0, 0, 0, 77, 0, 0, 1365, 0, 1365, 1365, 0};
+    EXPECT_EQ(directLooped, expectedLooped);
+    EXPECT_EQ(driverLooped, expectedLooped);
 
     const std::vector<int32_t> expected = {0,   0x378, 0,  0, 0x378, 0, -1, 0x278, 1,
                                            255, -1,    -1, 0, 0,     0, 0,  0,     0};
