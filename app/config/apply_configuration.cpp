@@ -31,7 +31,7 @@ bool ApplyConfiguration(AppContext& ctx) {
     for (QLabel* units : control->LBUnidades) units->setText(g.UnitsText);
     // 6
     if (const int tipo = dialog->selectedTipo(); tipo >= 0) {
-        control->LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(tipo));
+        control->LB_MODO->setProperty("Tag", QString::number(tipo));
     }
     // 7
     control->Lbl_archivo->setText(g.DataFileName);

@@ -251,7 +251,7 @@ class Loader {
             // both bring InputMode back to 0.
             FrmConfiguracion* dialog = ctx_.frmConfiguracion();
             dialog->OPT_TIPO[i]->setChecked(true);
-            control_->LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(i));
+            control_->LB_MODO->setProperty("Tag", QString::number(i));
             control_->LB_MODO->setText(dialog->OPT_TIPO[i]->text().left(4) + QStringLiteral(" M=") +
                                        QString::number(g_.InputMode));
             break;

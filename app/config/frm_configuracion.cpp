@@ -346,7 +346,7 @@ void FrmConfiguracion::OPT_TIPO_Click(int index) {
 
     control->LB_MODO->setText(OPT_TIPO[size_t(index)]->text().left(4) + QStringLiteral(" M=") +
                               QString::number(g.InputMode));
-    control->LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(index));
+    control->LB_MODO->setProperty("Tag", QString::number(index));
     control->MRC_GENERADOR->setVisible(true);
     control->MRC_ONDAS->setVisible(true);
     control->MRC_Salida_Analogica->setVisible(true);

@@ -141,7 +141,7 @@ class TstConfigDialog : public QObject {
         QVERIFY(!dialog()->BT_NUEVO_MODO[3]->isHidden());
         QCOMPARE(dialog()->cmb_pastilla->count(), 3);
         QCOMPARE(dialog()->cmb_pastilla->itemText(2), QString("2"));
-        QCOMPARE(control()->LB_MODO->property("Tag").toString().trimmed(), QString("3"));
+        QCOMPARE(control()->LB_MODO->property("Tag").toString(), QString("3"));
 
         dialog()->OPT_TIPO[0]->setChecked(true);
         for (QPushButton* b : dialog()->BT_NUEVO_MODO) QVERIFY(!b->isHidden());

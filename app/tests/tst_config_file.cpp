@@ -138,7 +138,7 @@ class TstConfigFile : public QObject {
         QCOMPARE(ctx_->g.PlotUpper, 4.095f);
         QCOMPARE(control()->HSr_salanal->maximum(), 4095);
         QCOMPARE(control()->LB_MODO->text(), QString("AD12 M=0"));
-        QCOMPARE(control()->LB_MODO->property("Tag").toString().trimmed(), QString("3"));
+        QCOMPARE(control()->LB_MODO->property("Tag").toString(), QString("3"));
 
         const QString saved = path("saved.CFG");
         QVERIFY(SaveConfiguration(*ctx_, saved));
