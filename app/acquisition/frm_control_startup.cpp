@@ -95,13 +95,8 @@ void FrmControl::load() {
     // The type chosen in the configuration dialog, which the file may have
     // created already; otherwise touching it creates it, hidden.
     FrmConfiguracion* configuracion = ctx_.frmConfiguracion();
-    int selectedType = 4;
-    for (int i = 0; i < 4; ++i) {
-        if (configuracion->OPT_TIPO[i]->isChecked()) {
-            selectedType = i;
-            break;
-        }
-    }
+    const int tipo = configuracion->selectedTipo();
+    const int selectedType = tipo < 0 ? 4 : tipo;
     LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(selectedType));
     configuracion->cmb_pastilla->clear();
     configuracion->cmb_pastilla->addItem(QStringLiteral("0"));

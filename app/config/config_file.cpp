@@ -12,6 +12,7 @@
 
 #include "acquisition/frm_control.h"
 #include "common/colors.h"
+#include "common/options.h"
 #include "config/app_context.h"
 #include "config/apply_configuration.h"
 #include "config/config_file_format.h"
@@ -116,10 +117,8 @@ bool isColour(int32_t value) {
 
 // Index of the first selected option, kNoOption when none is.
 int firstSelected(const std::array<QRadioButton*, 5>& options) {
-    for (size_t i = 0; i < options.size(); ++i) {
-        if (options[i]->isChecked()) return int(i);
-    }
-    return kNoOption;
+    const int index = firstChecked(options);
+    return index < 0 ? kNoOption : index;
 }
 
 // Line 5: a group whose field is 5 had no option selected when written and

@@ -9,6 +9,7 @@
 #include "acquisition/frm_control.h"
 #include "acquisition/tavo_library.h"
 #include "common/numbers.h"
+#include "common/options.h"
 #include "common/prompts.h"
 #include "common/twips.h"
 #include "config/app_context.h"
@@ -156,17 +157,11 @@ bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int FrmConfiguracion::selectedTipo() const {
-    for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
-        if (OPT_TIPO[i]->isChecked()) return int(i);
-    }
-    return -1;
+    return firstChecked(OPT_TIPO);
 }
 
 int FrmConfiguracion::selectedPuerto() const {
-    for (size_t i = 0; i < OPT_PUERTO.size(); ++i) {
-        if (OPT_PUERTO[i]->isChecked()) return int(i);
-    }
-    return -1;
+    return firstChecked(OPT_PUERTO);
 }
 
 void FrmConfiguracion::load() {
@@ -187,15 +182,8 @@ void FrmConfiguracion::load() {
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         if (g.PortBase == kPortBases[i]) OPT_PUERTO[i]->setChecked(true);
     }
-    // 4
-    TxtEscala->setText(config_format::realField(g.ScaleFactor));
-    TxtUnidades->setText(g.UnitsText);
-    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
-    // 5
-    keptModuleAddress = g.ModuleAddress;
-    keptPortBase = g.PortBase;
-    keptScaleFactor = g.ScaleFactor;
-    keptUnitsText = g.UnitsText;
+    // 4 and 5
+    showAndKeepSettings();
     keptInputMode = g.InputMode;
     // 6
     ApplyInputMode();
@@ -203,11 +191,19 @@ void FrmConfiguracion::load() {
     ApplyConfiguration(ctx_);
 }
 
-void FrmConfiguracion::takeLoadedSettings() {
+void FrmConfiguracion::showAndKeepSettings() {
     const VarGlob& g = ctx_.g;
     TxtEscala->setText(config_format::realField(g.ScaleFactor));
     TxtUnidades->setText(g.UnitsText);
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
+    keptModuleAddress = g.ModuleAddress;
+    keptPortBase = g.PortBase;
+    keptScaleFactor = g.ScaleFactor;
+    keptUnitsText = g.UnitsText;
+}
+
+void FrmConfiguracion::takeLoadedSettings() {
+    const VarGlob& g = ctx_.g;
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         QRadioButton* option = OPT_PUERTO[i];
         const QSignalBlocker quiet(option);
@@ -216,10 +212,7 @@ void FrmConfiguracion::takeLoadedSettings() {
         option->setChecked(g.PortBase == kPortBases[i]);
         option->setAutoExclusive(true);
     }
-    keptModuleAddress = g.ModuleAddress;
-    keptPortBase = g.PortBase;
-    keptScaleFactor = g.ScaleFactor;
-    keptUnitsText = g.UnitsText;
+    showAndKeepSettings();
 }
 
 void FrmConfiguracion::showChannel(int i, bool shown) {

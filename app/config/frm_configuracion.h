@@ -88,6 +88,8 @@ class FrmConfiguracion : public QDialog {
     void buildControls();
     void connectHandlers();
     // Shows or hides input channel i on the main and plot windows.
+    // The module settings into the boxes, and the copies kept of them.
+    void showAndKeepSettings();
     void showChannel(int i, bool shown);
     // Sends the input mode to an 8-bit module; true when it answered (or
     // the library could not be reached, which the binding reports itself).
