@@ -1,0 +1,290 @@
+#include "acquisition/recorder.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <limits>
+
+#include "acquisition/analog_output.h"
+#include "acquisition/data_file.h"
+#include "acquisition/sample_units.h"
+#include "acquisition/tavo_library.h"
+#include "acquisition/trace_sink.h"
+#include "common/numbers.h"
+
+namespace {
+constexpr int kReadAttempts = 10;
+}  // namespace
+
+QString periodText(double ms) {
+    return QString::number(static_cast<long long>(std::floor(ms + 0.5)));
+}
+
+Recorder::Recorder(TavoLibrary& library, SettingsSource settings, TraceSink* sink,
+                   std::unique_ptr<SamplingTimer> timer, std::unique_ptr<Clock> clock,
+                   QObject* parent)
+    : QObject(parent),
+      library_(library),
+      settings_(std::move(settings)),
+      sink_(sink),
+      timer_(timer ? std::move(timer) : std::make_unique<QtSamplingTimer>()),
+      clock_(clock ? std::move(clock) : std::make_unique<SteadyClock>()),
+      yield_([] { QCoreApplication::processEvents(); }) {
+    timer_->fired = [this] { SamplingTick(); };
+}
+
+Recorder::~Recorder() {
+    *alive_ = false;
+    timer_->disarm();
+}
+
+void Recorder::StartStopRecording() {
+    if (!recording_) {
+        recording_ = true;
+        paused_ = false;
+        ++generation_;
+        writeFailing_ = false;
+        emit recordingStarted();
+        PrepareRecording();
+    } else {
+        recording_ = false;
+        StopSampling();
+        const RecorderSettings s = settings_();
+        if (s.recordToFile) WriteDataFile(s);
+        emit recordingStopped();
+    }
+}
+
+void Recorder::PrepareRecording() {
+    const RecorderSettings s = settings_();
+    if (sink_) {
+        sink_->prepare();
+        if (s.grid) sink_->drawGrid();
+        sink_->show();
+    }
+    sampleCounter_ = 0;
+    emit sweepLabelsCleared();
+    if (sink_ && !s.xyMode) sink_->setTimeScale(s.RequestedSamples);
+    if (s.RequestedSamples != sweepSamples_) {
+        if (sink_) sink_->clear();
+        sampleCounter_ = 0;
+        sweepSamples_ = s.RequestedSamples;
+    }
+    sweepStartTime_ = clock_->now();
+    sweepPeriodMs_ = s.PeriodMs;
+    armFirst();
+    if (sink_) {
+        sink_->drawGraduations();
+        if (s.grid) sink_->drawGrid();
+    }
+    // Indexes 0 to RequestedSamples + 1; a sweep fills 1 to SweepSamples.
+    sampleBuffer_.resize(s.RequestedSamples + 2);
+}
+
+void Recorder::StopSampling() {
+    timer_->disarm();
+    emit samplingStopped();
+}
+
+void Recorder::abandon() {
+    recording_ = false;
+    ++generation_;
+    timer_->disarm();
+}
+
+void Recorder::pause() {
+    paused_ = true;
+    timer_->disarm();
+}
+
+void Recorder::resume() {
+    paused_ = false;
+    if (recording_) armFirst();
+}
+
+void Recorder::restartSweep() {
+    sampleCounter_ = 0;
+    emit sweepLabelsCleared();
+    sweepStartTime_ = clock_->now();
+}
+
+void Recorder::takeSweepSettings(int16_t samples, int16_t periodMs) {
+    // The running sweep's buffer was sized at its start; a larger count
+    // would index past it.
+    if (recording_) return;
+    sweepSamples_ = samples;
+    sweepPeriodMs_ = periodMs;
+}
+
+bool Recorder::timerActive() const {
+    return timer_->armed();
+}
+
+void Recorder::armFirst() {
+    scheduleBase_ = clock_->now();
+    nextSlot_ = 1;
+    timer_->arm(static_cast<double>(sweepPeriodMs_));
+}
+
+void Recorder::armNext() {
+    // Sample slots keep to the schedule, so the tick's own time does not add
+    // up sweep after sweep. A slot already past (a slow tick) starts the
+    // schedule again from now instead of firing ticks to catch up.
+    const double period = static_cast<double>(sweepPeriodMs_) / 1000.0;
+    const double now = clock_->now();
+    ++nextSlot_;
+    double due = scheduleBase_ + static_cast<double>(nextSlot_) * period;
+    if (due <= now) {
+        scheduleBase_ = now;
+        nextSlot_ = 1;
+        due = now + period;
+    }
+    timer_->arm((due - now) * 1000.0);
+}
+
+void Recorder::SamplingTick() {
+    timer_->disarm();
+    const unsigned generation = generation_;
+    RecorderSettings s = settings_();
+
+    if (sampleCounter_ < std::numeric_limits<int16_t>::max()) ++sampleCounter_;
+    if (sampleCounter_ > sweepSamples_) {
+        const double t = clock_->now();
+        emit sweepEnded();
+        if (s.once) {
+            // The stop writes the whole sweep; nothing more is read.
+            StartStopRecording();
+            return;
+        }
+        if (s.recordToFile) WriteDataFile(s);
+        if (sink_ && s.autoClear) {
+            sink_->clear();
+            if (s.grid) sink_->drawGrid();
+        }
+        emit periodMeasured((t - sweepStartTime_) / static_cast<double>(sweepSamples_) * 1000.0);
+        sweepStartTime_ = t;
+        sampleCounter_ = 1;
+    }
+
+    std::array<float, 4> c{};
+    if (!readChannels(s, c)) return;
+    // A recording started during the read's yield has its own ticks and
+    // buffer; this sample belonged to the one before.
+    if (generation != generation_) return;
+
+    // Handlers that ran during the yield may have changed what to show.
+    s = settings_();
+    const int k = sampleCounter_;
+    if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
+        for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = c[static_cast<size_t>(i)];
+        sampleBuffer_.at(4, k) = static_cast<float>(s.AnalogOutValue);
+    }
+    emit counterChanged(k);
+    drawSample(s, c);
+
+    // A stop or a pause during the yield keeps the timer off.
+    if (recording_ && !paused_) armNext();
+}
+
+void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c) {
+    const float out = outputRowUnits(s.ScaleFactor, s.AnalogOutValue, s.ModuleType);
+    const auto rowValue = [&](int row) { return row < 4 ? c[static_cast<size_t>(row)] : out; };
+    const float k = static_cast<float>(sampleCounter_);
+
+    if (!s.xyMode) {
+        for (int i = 0; i < 5; ++i) {
+            if (!s.visible[static_cast<size_t>(i)]) continue;
+            const float y = rowValue(i);
+            emit valueChanged(i, formatValue(y));
+            if (sink_) sink_->segment(i, k - 1.0f, lastPoint_[static_cast<size_t>(i)], k, y);
+            lastPoint_[static_cast<size_t>(i)] = y;
+        }
+        return;
+    }
+
+    // A channel outside the five rows gives no value (and no label).
+    const auto valid = [](int row) { return row >= 0 && row <= 4; };
+    float x = 0.0f;
+    if (valid(s.XYChannelX)) {
+        x = rowValue(s.XYChannelX);
+        emit valueChanged(s.XYChannelX, formatValue(x));
+    }
+    float y = x;
+    if (s.XYChannelY != s.XYChannelX) {
+        y = 0.0f;
+        if (valid(s.XYChannelY)) {
+            y = rowValue(s.XYChannelY);
+            emit valueChanged(s.XYChannelY, formatValue(y));
+        }
+    }
+    if (sink_) sink_->xyLine(lastPoint_[5], lastPoint_[6], x, y);
+    lastPoint_[5] = x;
+    lastPoint_[6] = y;
+}
+
+bool Recorder::readChannels(const RecorderSettings& s, std::array<float, 4>& c) {
+    if (isEightBit(s.ModuleType)) return ReadChannels8(s, c);
+    ReadChannels12(s, c);
+    return true;
+}
+
+void Recorder::ReadChannels12(const RecorderSettings& s, std::array<float, 4>& c) {
+    int16_t r[4] = {0, 0, 0, 0};
+    {
+        // Inside the tick a library that cannot be bound only skips the call.
+        TavoLibrary::QuietScope quiet(library_);
+        library_.Leer_Ad12r32(&r[0], &r[1], &r[2], &r[3], s.PortBase, s.ModuleAddress, s.InputMode,
+                              0);
+    }
+    const float factor = inputFactor12(s.ScaleFactor);
+    for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
+}
+
+bool Recorder::ReadChannels8(const RecorderSettings& s, std::array<float, 4>& c) {
+    const std::shared_ptr<bool> alive = alive_;
+    int16_t r[4] = {0, 0, 0, 0};
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        // Other handlers run here, between library calls, never inside one;
+        // a copy, since one of them may destroy the engine.
+        if (const std::function<void()> yield = yield_) yield();
+        if (!*alive) return false;
+        r[0] = r[1] = r[2] = r[3] = 0;
+        std::optional<int16_t> result;
+        {
+            TavoLibrary::QuietScope quiet(library_);
+            result = library_.Leer_Ad8b32(&r[0], &r[1], &r[2], &r[3], s.PortBase, s.ModuleAddress);
+        }
+        // Retrying a library that cannot be bound would do nothing either.
+        if (!result || *result == 0) break;
+    }
+    // After ten failures the last attempt's values stand.
+    const float factor = inputFactor8(s.ScaleFactor, s.ModuleType);
+    for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
+    return true;
+}
+
+std::optional<QString> Recorder::readNow(int row) {
+    if (row < 0 || row > 4 || timer_->armed()) return std::nullopt;
+    const RecorderSettings s = settings_();
+    if (row == 4) return CodeToUnitsText(s.AnalogOutValue, s.ModuleType, s.ScaleFactor);
+    std::array<float, 4> c{};
+    if (!readChannels(s, c)) return std::nullopt;
+    return formatValue(c[static_cast<size_t>(row)]);
+}
+
+void Recorder::WriteDataFile(const RecorderSettings& s) {
+    // With no sample before the present one there is nothing to write, and
+    // the previous experiment's file stays as it is.
+    if (sampleCounter_ <= 1) return;
+    // The sweep's own period: one typed since would not match the samples.
+    const WriteOutcome outcome =
+        writeTextFile(s.DataFileName, dataFileText(sampleBuffer_, sampleCounter_, sweepPeriodMs_));
+    if (outcome.written) {
+        writeFailing_ = false;
+        emit writeSucceeded(s.DataFileName);
+    } else {
+        const bool first = !writeFailing_;
+        writeFailing_ = true;
+        emit writeFailed(s.DataFileName, outcome.reason, first);
+    }
+}

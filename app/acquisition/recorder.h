@@ -1,0 +1,145 @@
+// The sampling engine: starts and stops recordings, takes one sample per
+// tick of its timer, keeps the present sweep and writes it to the data file.
+// It owns no widget; windows show what it reports and draw through a
+// TraceSink.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "acquisition/sampling_timer.h"
+#include "acquisition/sweep_buffer.h"
+
+class TavoLibrary;
+class TraceSink;
+
+// What the engine reads from the settings and the windows' check boxes.
+struct RecorderSettings {
+    int16_t RequestedSamples = 100;
+    int16_t PeriodMs = 100;
+    bool once = false;         // "Una vez" rather than "Continuo"
+    bool recordToFile = true;  // "Grabar en:"
+    QString DataFileName = QStringLiteral("DATOS.DAT");
+    float ScaleFactor = 1.0f;
+    int16_t ModuleType = 0;
+    int16_t PortBase = 888;
+    int16_t ModuleAddress = 0;
+    int16_t InputMode = 0;
+    std::array<bool, 5> visible{true, true, true, true, true};
+    bool xyMode = false;
+    int16_t XYChannelX = 0;
+    int16_t XYChannelY = 1;
+    bool autoClear = false;  // "AutoBorrado"
+    bool grid = true;        // "Rejilla"
+    int16_t AnalogOutValue = 0;
+};
+
+// The measured period as lbl_Preal shows it: whole milliseconds.
+QString periodText(double ms);
+
+class Recorder : public QObject {
+    Q_OBJECT
+  public:
+    using SettingsSource = std::function<RecorderSettings()>;
+
+    // timer and clock: null takes a QTimer and a monotonic clock.
+    Recorder(TavoLibrary& library, SettingsSource settings, TraceSink* sink = nullptr,
+             std::unique_ptr<SamplingTimer> timer = nullptr, std::unique_ptr<Clock> clock = nullptr,
+             QObject* parent = nullptr);
+    ~Recorder() override;
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    void setSink(TraceSink* sink) { sink_ = sink; }
+    // What the 8-bit read runs before each library call; by default the
+    // pending window events, so the program answers during slow retries.
+    void setYield(std::function<void()> yield) { yield_ = std::move(yield); }
+
+    void StartStopRecording();
+    void StopSampling();
+    void SamplingTick();
+
+    // Ends a recording without writing anything (the program is closing).
+    void abandon();
+    // The plot window's configure panel, printing and the colour dialog
+    // hold the ticks; resuming restarts the schedule from now.
+    void pause();
+    void resume();
+    // The plot window's clear command: the running sweep starts over.
+    void restartSweep();
+    // A loaded configuration's samples and period; a running recording
+    // keeps its own until the next start.
+    void takeSweepSettings(int16_t samples, int16_t periodMs);
+
+    // A reading between recordings for a value label (row 0..4), while the
+    // timer is off; nothing while it runs.
+    std::optional<QString> readNow(int row);
+    bool timerActive() const;
+
+    bool recording() const { return recording_; }
+    int16_t sweepSamples() const { return sweepSamples_; }
+    int16_t sweepPeriodMs() const { return sweepPeriodMs_; }
+    int16_t sampleCounter() const { return sampleCounter_; }
+    double sweepStartTime() const { return sweepStartTime_; }
+    const SweepBuffer& sampleBuffer() const { return sampleBuffer_; }
+    const std::array<float, 7>& lastPoint() const { return lastPoint_; }
+
+  signals:
+    void recordingStarted();
+    void recordingStopped();
+    // Lbl_Contamuestras and lbl_Preal go blank.
+    void sweepLabelsCleared();
+    // StopSampling: the counter, the period and every value label go blank.
+    void samplingStopped();
+    void counterChanged(int sampleCounter);
+    void valueChanged(int row, const QString& text);
+    void periodMeasured(double ms);
+    void sweepEnded();
+    // first: the first failure since the recording started or since the
+    // last write that succeeded.
+    void writeFailed(const QString& fileName, const QString& reason, bool first);
+    void writeSucceeded(const QString& fileName);
+
+  private:
+    void PrepareRecording();
+    void WriteDataFile(const RecorderSettings& s);
+    // False when the engine was destroyed during a yield.
+    bool readChannels(const RecorderSettings& s, std::array<float, 4>& c);
+    void ReadChannels12(const RecorderSettings& s, std::array<float, 4>& c);
+    bool ReadChannels8(const RecorderSettings& s, std::array<float, 4>& c);
+    void drawSample(const RecorderSettings& s, const std::array<float, 4>& c);
+    void armFirst();
+    void armNext();
+
+    TavoLibrary& library_;
+    SettingsSource settings_;
+    TraceSink* sink_;
+    std::unique_ptr<SamplingTimer> timer_;
+    std::unique_ptr<Clock> clock_;
+    std::function<void()> yield_;
+    // Cleared by the destructor; a tick suspended in a yield checks it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+    bool recording_ = false;
+    bool paused_ = false;
+    // Counts starts and abandons, so a tick knows whether its recording is
+    // still the one running.
+    unsigned generation_ = 0;
+    int16_t sweepSamples_ = 100;
+    int16_t sweepPeriodMs_ = 100;
+    int16_t sampleCounter_ = 0;
+    double sweepStartTime_ = 0.0;
+    SweepBuffer sampleBuffer_;
+    std::array<float, 7> lastPoint_{};
+    bool writeFailing_ = false;
+
+    // Sample slots are due at base + slot x period; see armNext.
+    double scheduleBase_ = 0.0;
+    long long nextSlot_ = 0;
+};
