@@ -36,10 +36,13 @@ Recorder::Recorder(TavoLibrary& library, SettingsSource settings, TraceSink* sin
 Recorder::~Recorder() {
     *alive_ = false;
     timer_->disarm();
+    // A finished sweep still waiting is written; nobody is told any more.
+    if (pendingWrite_) writeTextFile(pendingWrite_->fileName, pendingWrite_->text);
 }
 
 void Recorder::StartStopRecording() {
     if (!recording_) {
+        flushPendingWrite();
         recording_ = true;
         paused_ = false;
         ++generation_;
@@ -50,7 +53,7 @@ void Recorder::StartStopRecording() {
         recording_ = false;
         StopSampling();
         const RecorderSettings s = settings_();
-        if (s.recordToFile) WriteDataFile(s);
+        if (s.recordToFile) WriteDataFile(s, When::Now);
         emit recordingStopped();
     }
 }
@@ -156,7 +159,7 @@ void Recorder::SamplingTick() {
             StartStopRecording();
             return;
         }
-        if (s.recordToFile) WriteDataFile(s);
+        if (s.recordToFile) WriteDataFile(s, When::AfterTick);
         if (sink_ && s.autoClear) {
             sink_->clear();
             if (s.grid) sink_->drawGrid();
@@ -184,6 +187,9 @@ void Recorder::SamplingTick() {
 
     // A stop or a pause during the yield keeps the timer off.
     if (recording_ && !paused_) armNext();
+    if (pendingWrite_) {
+        QMetaObject::invokeMethod(this, &Recorder::flushPendingWrite, Qt::QueuedConnection);
+    }
 }
 
 void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c) {
@@ -272,19 +278,37 @@ std::optional<QString> Recorder::readNow(int row) {
     return formatValue(c[static_cast<size_t>(row)]);
 }
 
-void Recorder::WriteDataFile(const RecorderSettings& s) {
+void Recorder::WriteDataFile(const RecorderSettings& s, When when) {
+    // A finished sweep still waiting goes first, whatever follows it.
+    if (when == When::Now) flushPendingWrite();
     // With no sample before the present one there is nothing to write, and
     // the previous experiment's file stays as it is.
     if (sampleCounter_ <= 1) return;
     // The sweep's own period: one typed since would not match the samples.
-    const WriteOutcome outcome =
-        writeTextFile(s.DataFileName, dataFileText(sampleBuffer_, sampleCounter_, sweepPeriodMs_));
+    QByteArray text = dataFileText(sampleBuffer_, sampleCounter_, sweepPeriodMs_);
+    if (when == When::Now) {
+        writeAndReport(s.DataFileName, text);
+        return;
+    }
+    // Posted when the tick ends: the 8-bit read's yield would run it inside.
+    pendingWrite_ = PendingWrite{s.DataFileName, std::move(text)};
+}
+
+void Recorder::flushPendingWrite() {
+    if (!pendingWrite_) return;
+    const PendingWrite w = std::move(*pendingWrite_);
+    pendingWrite_.reset();
+    writeAndReport(w.fileName, w.text);
+}
+
+void Recorder::writeAndReport(const QString& fileName, const QByteArray& text) {
+    const WriteOutcome outcome = writeTextFile(fileName, text);
     if (outcome.written) {
         writeFailing_ = false;
-        emit writeSucceeded(s.DataFileName);
+        emit writeSucceeded(fileName);
     } else {
         const bool first = !writeFailing_;
         writeFailing_ = true;
-        emit writeFailed(s.DataFileName, outcome.reason, first);
+        emit writeFailed(fileName, outcome.reason, first);
     }
 }

@@ -4,6 +4,7 @@
 // TraceSink.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -108,7 +109,13 @@ class Recorder : public QObject {
 
   private:
     void PrepareRecording();
-    void WriteDataFile(const RecorderSettings& s);
+    // At a sweep's end the text is taken at once and written just after the
+    // tick, so a slow disk delays neither the next sweep's first sample nor
+    // the schedule. A stop writes at once, after any sweep still waiting.
+    enum class When { Now, AfterTick };
+    void WriteDataFile(const RecorderSettings& s, When when);
+    void flushPendingWrite();
+    void writeAndReport(const QString& fileName, const QByteArray& text);
     // False when the engine was destroyed during a yield.
     bool readChannels(const RecorderSettings& s, std::array<float, 4>& c);
     void ReadChannels12(const RecorderSettings& s, std::array<float, 4>& c);
@@ -138,6 +145,11 @@ class Recorder : public QObject {
     SweepBuffer sampleBuffer_;
     std::array<float, 7> lastPoint_{};
     bool writeFailing_ = false;
+    struct PendingWrite {
+        QString fileName;
+        QByteArray text;
+    };
+    std::optional<PendingWrite> pendingWrite_;
 
     // Sample slots are due at base + slot x period; see armNext.
     double scheduleBase_ = 0.0;

@@ -77,6 +77,8 @@ class TstRecorder : public QObject {
             clock_->t += timer_->delayMs / 1000.0;
             timer_->isArmed = false;
             timer_->fired();
+            // A sweep's file is written just after its tick.
+            QCoreApplication::sendPostedEvents();
         }
     }
     float code8(int code) const { return float(code) * inputFactor8(1.0f, 0); }
@@ -183,6 +185,31 @@ class TstRecorder : public QObject {
         QCOMPARE(periodText(99.5), QStringLiteral("100"));
         QCOMPARE(rec_->sampleCounter(), int16_t(50));
         QVERIFY(rec_->recording());
+    }
+
+    // A sweep's write waits until after its tick, but neither a stop right
+    // after it nor the engine's end loses it.
+    void sweepWriteWaitingIsNotLost_data() {
+        QTest::addColumn<bool>("destroy");
+        QTest::newRow("stop") << false;
+        QTest::newRow("engine ends") << true;
+    }
+    void sweepWriteWaitingIsNotLost() {
+        QFETCH(bool, destroy);
+        s_.RequestedSamples = 50;
+        rec_->StartStopRecording();
+        tick(50);
+        // Not even the 8-bit read's yield runs it.
+        rec_->setYield([] { QCoreApplication::sendPostedEvents(); });
+        timer_->isArmed = false;
+        timer_->fired();
+        QVERIFY(lines().isEmpty());
+        if (destroy) {
+            rec_.reset();
+        } else {
+            rec_->StartStopRecording();
+        }
+        QCOMPARE(lines().size(), 50);
     }
 
     // Each tick is armed against the sweep's start, not after the tick's own
