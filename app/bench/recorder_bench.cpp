@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
@@ -106,7 +107,8 @@ struct Run {
 // Records continuously until `sweeps` sweeps have ended or `seconds` have
 // passed, whichever the caller asked for.
 Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int sweeps,
-           double seconds, const QString& file, const std::function<void()>& everyMinute = {}) {
+           double seconds, const QString& file,
+           const std::function<void(const char*)>& memory = {}) {
     Run run;
     RecorderSettings s;
     s.ModuleType = moduleType;
@@ -126,6 +128,7 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
     });
     QObject::connect(&rec, &Recorder::periodMeasured, [&](double ms) {
         run.periods.push_back(ms);
+        if (memory && run.periods.size() == 1) memory("after the first sweep");
         if (sweeps > 0 && static_cast<int>(run.periods.size()) >= sweeps + 1) {
             rec.StartStopRecording();
         }
@@ -138,12 +141,13 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
     });
     if (seconds > 0) limit.start(static_cast<int>(seconds * 1000));
     QTimer minute;
-    if (everyMinute) {
-        QObject::connect(&minute, &QTimer::timeout, everyMinute);
+    if (memory) {
+        QObject::connect(&minute, &QTimer::timeout, [&memory] { memory("minute"); });
         minute.start(60000);
     }
     rec.StartStopRecording();
     loop.exec();
+    if (memory) memory("at the end");
     return run;
 }
 
@@ -195,12 +199,13 @@ int main(int argc, char** argv) {
     if (minutes > 0) {
         std::printf("continuous 8-bit recording, %d samples at %d ms, %.1f min\n", samples,
                     periodMs, minutes);
-        std::printf("resident at start %ld kB\n", residentKb());
-        const Run run = record(lib, 0, samples, periodMs, 0, minutes * 60.0, file, [] {
-            std::printf("resident %ld kB\n", residentKb());
-            std::fflush(stdout);
-        });
-        std::printf("resident at end %ld kB\n", residentKb());
+        std::printf("resident before the recording %ld kB\n", residentKb());
+        const Run run =
+            record(lib, 0, samples, periodMs, 0, minutes * 60.0, file, [](const char* when) {
+                std::printf("%-22s resident %ld kB  heap in use %zu kB\n", when, residentKb(),
+                            mallinfo2().uordblks / 1024);
+                std::fflush(stdout);
+            });
         report("8-bit", run, periodMs);
     } else {
         std::printf("%d continuous sweeps after the first, %d samples at %d ms\n", sweeps, samples,
