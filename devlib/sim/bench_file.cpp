@@ -1,6 +1,7 @@
 #include "bench_file.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -89,12 +90,15 @@ std::vector<std::string> words(std::string_view line) {
     return out;
 }
 
+// std::from_chars reads "." whatever the process's locale; strtod would
+// follow setlocale and refuse "1.25" under a decimal comma.
 double number(const std::string& text, const std::string& what) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(begin, &end);
-    if (text.empty() || end != begin + text.size() || errno != 0 || !std::isfinite(v))
+    const char* begin = text.data();
+    const char* const last = begin + text.size();
+    if (begin != last && *begin == '+' && begin + 1 != last && begin[1] != '-') ++begin;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(begin, last, v);
+    if (text.empty() || ec != std::errc() || end != last || !std::isfinite(v))
         throw Failure("bad number " + quoted(text) + " for " + what);
     return v;
 }
