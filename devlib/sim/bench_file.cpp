@@ -34,6 +34,9 @@ const char* const kDefaultBenchText =
 
 namespace {
 
+// The counter's input takes pulses up to 1 MHz.
+constexpr double kMaxRate = 1e6;
+
 enum class Kind { Digital, Ad8, Counter, Ad12 };
 
 struct KindInfo {
@@ -240,6 +243,8 @@ void declare(Bench& bench, const std::vector<std::string>& w,
         if (std::string text = take("rate"); !text.empty()) {
             rate = number(text, "rate");
             if (rate < 0) throw Failure("negative event rate " + quoted(text));
+            if (rate > kMaxRate)
+                throw Failure("event rate " + quoted(text) + " above 1e6 events a second");
         }
         if (std::string text = take("control"); !text.empty()) {
             control = integer(text, "control");

@@ -5,7 +5,8 @@
 namespace tavo::sim {
 
 namespace {
-constexpr uint32_t kModulus = 1000000;  // six BCD digits
+constexpr uint32_t kModulus = 1000000;     // six BCD digits
+constexpr double kSaturatedEvents = 1e15;  // whole multiple of kModulus, exact in a double
 
 uint8_t bcdByte(uint32_t twoDigits) {
     return static_cast<uint8_t>(((twoDigits / 10) << 4) | (twoDigits % 10));
@@ -30,6 +31,13 @@ void EventCounter::catchUp() {
     lastSeconds_ = now;
     if (!counting() || rate_ <= 0.0 || elapsed <= 0.0) return;
     fraction_ += elapsed * rate_;
+    // An absurd rate saturates: more events than the counter could ever
+    // tell apart are counted as that many, and nothing is carried over.
+    if (!(fraction_ < kSaturatedEvents)) {
+        fraction_ = 0.0;
+        countEvents(static_cast<uint64_t>(kSaturatedEvents));
+        return;
+    }
     // The bias keeps a whole number of events from losing one to rounding.
     const double whole = std::floor(fraction_ + 1e-9);
     fraction_ -= whole;
