@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "../src/port_io.h"
+#include "src/port/port_io.h"
 
 namespace tavo::sim {
 
