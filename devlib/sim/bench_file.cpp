@@ -269,7 +269,8 @@ void declare(Bench& bench, const std::vector<std::string>& w,
         case Kind::Counter: {
             EventCounter* chip = bench.addCounter(base, at);
             // Counting from the start unless the file says otherwise.
-            chip->setReg(0, control < 0 ? EventCounter::kEventMode : static_cast<uint8_t>(control));
+            chip->setReg(EventCounter::kControl,
+                         control < 0 ? EventCounter::kEventMode : static_cast<uint8_t>(control));
             chip->setRate(rate);
             break;
         }
