@@ -14,6 +14,7 @@
 #include <string>
 
 #include "real_ports.h"
+#include "report.h"
 
 namespace tavo {
 namespace {
@@ -144,13 +145,11 @@ class PpdevPort final : public PortIo {
         entry.state = PortState::Failed;
         const int fd = ::open(entry.device.c_str(), O_RDWR | O_CLOEXEC);
         if (fd < 0) {
-            std::fprintf(stderr, "TAVO_32: cannot open %s: %s\n", entry.device.c_str(),
-                         std::strerror(errno));
+            report("cannot open %s: %s", entry.device.c_str(), std::strerror(errno));
             return;
         }
         if (ioctl(fd, PPCLAIM) != 0) {
-            std::fprintf(stderr, "TAVO_32: cannot claim %s: %s\n", entry.device.c_str(),
-                         std::strerror(errno));
+            report("cannot claim %s: %s", entry.device.c_str(), std::strerror(errno));
             close(fd);
             return;
         }
@@ -163,7 +162,7 @@ class PpdevPort final : public PortIo {
             if (missing_[i] == base) return;
         }
         if (missingCount_ < kMaxPorts) missing_[missingCount_++] = base;
-        std::fprintf(stderr, "TAVO_32: no parallel port at %Xh\n", static_cast<unsigned>(base));
+        report("no parallel port at %Xh", static_cast<unsigned>(base));
     }
 
     PortEntry entries_[kMaxPorts];

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "../port_io.h"
+#include "port_io.h"
 
 namespace tavo {
 
