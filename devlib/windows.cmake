@@ -24,10 +24,11 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
                                       ${CMAKE_BINARY_DIR}/wineprefix)
 endif()
 
-# GoogleTest from Debian's source package, built for the target.
+# GoogleTest from Debian's source package (googletest), built for the target.
+set(TAVO32_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to cross-build")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+add_subdirectory(${TAVO32_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 # The suite as on Linux, less what reads the ELF symbol table; Windows
 # counterparts live in tests/windows/. The portable tests set variables
