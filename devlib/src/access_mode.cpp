@@ -6,6 +6,7 @@
 
 #include "driver_loopback.h"
 #include "library_state.h"
+#include "platform.h"
 #include "port/bench_port.h"
 #include "port/real_ports.h"
 #include "report.h"
@@ -53,7 +54,7 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
         case Kind::Driver:
             if (choice.argument.empty() || choice.argument == "loopback") {
                 s.device = DriverLoopback::onSimulatedBench("");
-            } else {
+            } else if (!(s.device = makeSystemDriver(choice.argument))) {
                 report("no driver device \"%s\"", choice.argument.c_str());
                 s.device = std::make_unique<AbsentDriver>();
             }
@@ -95,7 +96,8 @@ void DetectAccessMode() {
     LibraryState& s = libraryState();
     const char* raw = std::getenv("TAVO32_BACKEND");
     try {
-        chooseBackend(s, parseBackend(raw), raw ? raw : "");
+        // Unset: the operating system decides, as it does for existing callers.
+        chooseBackend(s, raw ? parseBackend(raw) : platformBackend(), raw ? raw : "");
         return;
     } catch (const std::exception& e) {
         report("backend not available: %s", e.what());
