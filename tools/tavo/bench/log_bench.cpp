@@ -15,6 +15,20 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// Last time stamp of a CSV log, and its number of rows.
+double lastTime(const std::string& file, int* rows) {
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    char line[256];
+    *rows = -1;
+    double last = 0;
+    while (f && std::fgets(line, sizeof line, f)) {
+        ++*rows;
+        if (*rows > 0) last = std::strtod(line, nullptr);
+    }
+    if (f) std::fclose(f);
+    return last;
+}
+
 // Wall time of one read, microseconds: the median of n.
 double readMicros(Converter converter, int n) {
     std::vector<double> times;
@@ -42,15 +56,8 @@ int main() {
     const auto t0 = Clock::now();
     runLog(o);
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
-    std::FILE* f = std::fopen(file.c_str(), "r");
-    char line[256];
-    int rows = -1;
-    double last = 0;
-    while (f && std::fgets(line, sizeof line, f)) {
-        ++rows;
-        if (rows > 0) last = std::strtod(line, nullptr);
-    }
-    if (f) std::fclose(f);
+    int rows = 0;
+    const double last = lastTime(file, &rows);
     std::printf(
         "log ad8, 10 ms x 1000: %d rows, last time %.4f s (%+.3f %% of 9.99 s), wall %.3f s\n",
         rows, last, (last - 9.99) / 9.99 * 100, wall);
@@ -59,6 +66,20 @@ int main() {
         std::printf("%s four-channel read: %.1f us wall (shortest sustained period %.3f ms)\n",
                     c == Converter::Ad8 ? "8-bit" : "12-bit", us, us / 1000);
     }
+    // A short period held over 2000 samples: the last row is due at 1999 periods.
+    for (Converter c : {Converter::Ad8, Converter::Ad12})
+        for (double periodMs : {1.0, 0.2}) {
+            LogOptions fast;
+            fast.converter = c;
+            fast.periodMs = periodMs;
+            fast.samples = 2000;
+            fast.output = file;
+            runLog(fast);
+            const double due = 1999 * fast.periodMs / 1000;
+            const double at = lastTime(file, &rows);
+            std::printf("log %s at %.2f ms x 2000: %d rows, last time %.4f s, due %.4f s\n",
+                        c == Converter::Ad8 ? "ad8" : "ad12", fast.periodMs, rows, at, due);
+        }
     std::printf("bus time on a real port: 3.6 ms (8-bit, four channels), 0.63 ms (12-bit)\n");
     return 0;
 }
