@@ -62,7 +62,7 @@ std::string csvHeader(const LogOptions& o) {
 std::string csvRow(double seconds, const int16_t* codes, int channels, bool answered,
                    const LogOptions& o) {
     const int mode = o.mode < 0 ? 0 : o.mode;
-    std::string row = fixed(seconds, 4);
+    std::string row = fixed(seconds, 6);  // microseconds: catch-up samples come close together
     for (int k = 0; k < 4; ++k) {
         row += ',';
         if (!answered || k >= channels) continue;

@@ -2,9 +2,11 @@
 // i2c-tools. Every module operation goes through the library's C exports.
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "arguments.h"
@@ -30,18 +32,20 @@ CLI::Validator wholeCheck(int64_t low, int64_t high) {
                           std::to_string(low) + ".." + std::to_string(high));
 }
 
+// A decimal number with "." whatever the locale.
+std::optional<double> parseNumber(const std::string& text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
 CLI::Validator positiveCheck() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            double value = 0;
-            try {
-                size_t used = 0;
-                value = std::stod(text, &used);
-                if (used != text.size()) return "'" + text + "' is not a number";
-            } catch (const std::exception&) {
-                return "'" + text + "' is not a number";
-            }
-            if (!(value > 0) || value > 1e9) return "'" + text + "' must be above 0";
+            const std::optional<double> value = parseNumber(text);
+            if (!value) return "'" + text + "' is not a number";
+            if (!(*value > 0) || *value > 1e9) return "'" + text + "' must be above 0";
             return {};
         },
         "NUMBER");
@@ -237,10 +241,10 @@ int main(int argc, char** argv) {
         logOptions.target = logPlace.target(position);
         if (position) logOptions.target.addr = static_cast<int>(parseWhole(logPos).value_or(0));
         logOptions.mode = logMode.empty() ? -1 : static_cast<int>(*parseWhole(logMode));
-        logOptions.periodMs = std::stod(period);
+        logOptions.periodMs = *parseNumber(period);
         if (!samples.empty()) logOptions.samples = *parseWhole(samples);
         if (!duration.empty())
-            logOptions.samples = samplesForDuration(std::stod(duration), logOptions.periodMs);
+            logOptions.samples = samplesForDuration(*parseNumber(duration), logOptions.periodMs);
         action = [&] { return runLog(logOptions); };
     });
 

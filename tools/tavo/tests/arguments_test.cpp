@@ -54,14 +54,14 @@ TEST(ToolArguments, WholeNumbersInRange) {
 TEST(ToolLog, RowsAndSampleCounts) {
     LogOptions o;
     const int16_t codes[4] = {12, 200, 128, 7};
-    EXPECT_EQ(csvRow(1.23456, codes, 4, true, o), "1.2346,12,200,128,7");
-    EXPECT_EQ(csvRow(2, codes, 3, true, o), "2.0000,12,200,128,");
-    EXPECT_EQ(csvRow(3, codes, 4, false, o), "3.0000,,,,");
+    EXPECT_EQ(csvRow(1.23456, codes, 4, true, o), "1.234560,12,200,128,7");
+    EXPECT_EQ(csvRow(2, codes, 3, true, o), "2.000000,12,200,128,");
+    EXPECT_EQ(csvRow(3, codes, 4, false, o), "3.000000,,,,");
     o.volts = true;
     o.mode = 3;  // two differential pairs: 200 is -56
-    EXPECT_EQ(csvRow(0, codes, 2, true, o), "0.0000,0.1172,-0.5469,,");
+    EXPECT_EQ(csvRow(0, codes, 2, true, o), "0.000000,0.1172,-0.5469,,");
     o.converter = Converter::Ad12;
-    EXPECT_EQ(csvRow(0, codes, 4, true, o), "0.0000,0.0146,0.2441,0.1562,0.0085");
+    EXPECT_EQ(csvRow(0, codes, 4, true, o), "0.000000,0.0146,0.2441,0.1562,0.0085");
     EXPECT_EQ(samplesForDuration(60, 100), 600);
     EXPECT_EQ(samplesForDuration(0.001, 100), 1);
     EXPECT_EQ(samplesForDuration(1, 3), 333);

@@ -53,8 +53,9 @@ struct ToolRun {
 
 // The built tool with the given arguments and environment settings.
 ToolRun tool(const std::string& args, const std::string& env = "") {
-    const std::string dir = testing::TempDir();
-    const std::string out = dir + "tavo_out.txt", err = dir + "tavo_err.txt";
+    // Named per process: ctest runs the tests side by side.
+    const std::string stem = testing::TempDir() + "tavo_" + std::to_string(getpid());
+    const std::string out = stem + ".out", err = stem + ".err";
     const std::string command = env + " " TAVO_TOOL " " + args + " >" + out + " 2>" + err;
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
@@ -107,7 +108,8 @@ TEST(ToolCommands, EachKindOnTheBuiltInBench) {
 }
 
 TEST(ToolProgram, MalformedArgumentsAreRefusedBeforeAnyLibraryCall) {
-    const std::string trace = testing::TempDir() + "tavo_refused.vcd";
+    const std::string trace =
+        testing::TempDir() + "tavo_refused_" + std::to_string(getpid()) + ".vcd";
     const char* cases[] = {
         "read ad8 --port 2F8H",
         "read ad8 --port 379",
@@ -125,6 +127,7 @@ TEST(ToolProgram, MalformedArgumentsAreRefusedBeforeAnyLibraryCall) {
         "log ad8 --period 0",
         "log ad8",
         "log ad9 --period 10",
+        "log ad8 --period 1,5",
         "log ad8 --period 10 --samples 3 --duration 1",
         "bench",
         "",
@@ -193,7 +196,7 @@ TEST(ToolProgram, LogWritesRowsAndEndsCleanlyOnSignal) {
     EXPECT_EQ(r.status, 0) << r.err;
     expectRows(r.out, 20);
 
-    const std::string file = testing::TempDir() + "tavo_log.csv";
+    const std::string file = testing::TempDir() + "tavo_log_" + std::to_string(getpid()) + ".csv";
     std::remove(file.c_str());
     const pid_t child = fork();
     if (child == 0) {
@@ -201,7 +204,12 @@ TEST(ToolProgram, LogWritesRowsAndEndsCleanlyOnSignal) {
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // Stopped once a few rows are in (the handler is in place by then).
+    for (int wait = 0; wait < 200; ++wait) {
+        const std::string soFar = readFile(file);
+        if (std::count(soFar.begin(), soFar.end(), '\n') > 5) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     kill(child, SIGINT);
     int raw = 0;
     waitpid(child, &raw, 0);
