@@ -133,7 +133,8 @@ int runLog(const LogOptions& o) {
                          fixed(seconds, 1).c_str());
         }
     }
-    if (progress) std::fprintf(stderr, "\r%lld samples\n", static_cast<long long>(taken));
+    // Blanks cover the longer progress line.
+    if (progress) std::fprintf(stderr, "\r%lld samples%16s\n", static_cast<long long>(taken), "");
     bool written = std::fflush(out) == 0 && !std::ferror(out);
     if (out != stdout) written = std::fclose(out) == 0 && written;
     if (!written) {
