@@ -53,7 +53,9 @@ uint8_t AdDa8::convert(int channel) {
     auto diff = [&](int p, int n) {
         return static_cast<uint8_t>(converterCode(in(p)-in(n), fullScale_, 256, -128, 127));
     };
-    if (channel >= channelCount(control_)) return 0;
+    // The chip's channel counter runs modulo the mode's count, and so does a
+    // channel number past it: in modes 1 and 2 a "channel 3" converts channel 0.
+    channel %= channelCount(control_);
     switch ((control_ >> 4) & 3) {
         case 0:
             return single(channel);

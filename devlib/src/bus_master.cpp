@@ -86,7 +86,7 @@ class BusMaster final : public DirectPath {
 
     int16_t readAd12Block(int16_t* buffer, int16_t count, int32_t* elapsed, int16_t port,
                           int16_t pos, int16_t channel) override {
-        if (count < 0 || !begin12(port, pos)) return kFail;
+        if (!begin12(port, pos)) return kFail;
         // Uses the delays as they stand: no calibration here.
         const uint32_t start = bus_.io().tickMs();
         const auto command = static_cast<uint16_t>((channel & 0x0F) << 12);
