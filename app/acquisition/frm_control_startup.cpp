@@ -120,8 +120,7 @@ void FrmControl::load() {
     const int tipo = configuracion->selectedTipo();
     const int selectedType = tipo < 0 ? 4 : tipo;
     m.setTypeTag({static_cast<int16_t>(selectedType), true});
-    configuracion->cmb_pastilla->clear();
-    configuracion->cmb_pastilla->addItem(QStringLiteral("0"));
+    configuracion->offerFirstAddressOnly();
     // Plot area: samples across, values up; the strips follow its size.
     registro->showStartScale();
     // Generator preview: one table entry per unit across.

@@ -382,6 +382,11 @@ void FrmConfiguracion::BTGuardar_Click() {
     hide();
 }
 
+void FrmConfiguracion::offerFirstAddressOnly() {
+    cmb_pastilla->clear();
+    cmb_pastilla->addItem(QStringLiteral("0"));
+}
+
 void FrmConfiguracion::SelectCFG() {
     const QString name = prompts::fileDialog(
         this, {FileDialogRequest::Save, QStringLiteral("Donde guardar el fichero de configuración"),
