@@ -1,20 +1,20 @@
 // FRM_CONTROL's load handler: the program's start-up sequence.
 //
-// The 27 steps run in the design's order; the numbers below are theirs.
-// Which step creates which window:
+// The design's 27 steps run in its order. Which step creates which window:
 // - FRM_CONTROL exists before step 1: this is its load handler, run by the
 //   context's accessor once the window is built.
-// - FRM_REGISTRO (plot window) is created, hidden, at step 5, the first
-//   touch of its plot area; step 11 only finds it loaded.
+// - FRM_REGISTRO (plot window) is created, hidden, at step 5 (the XY width
+//   reads its plot area); step 11, "load the plot window", finds it loaded.
 // - FRM_CONFIGURACION (configuration dialog) is created, hidden, by the
-//   first thing that touches it: during step 15 when the configuration
-//   file's line 1 or line 8 reaches it, otherwise at step 18. Its load runs
-//   ApplyConfiguration with its own boxes.
-// Why a step runs twice: step 17 shows UnitsText on the unit labels, but
-// when the dialog is first loaded after it (step 18), its load applies its
-// own units box again; step 25 shows UnitsText once more so the labels end
-// on what is in force. Step 24 asks for the dialog again: it exists by then,
-// so it is not loaded a second time.
+//   first code that touches it: during step 15 when the configuration file
+//   names a type on line 8 or is read whole (ApplyConfiguration reads the
+//   dialog's boxes); otherwise at step 18, which reads its type options. Its
+//   load runs ApplyConfiguration with its own boxes and resets InputMode.
+// Why a step runs twice: step 17 puts UnitsText on the unit labels before
+// the dialog is certain to exist; loading the dialog (step 18, or step 24,
+// "load the dialog", which then finds it loaded) applies the dialog's units
+// box to the labels, so step 25 puts UnitsText on them once more and they
+// end on the units in force.
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QMessageBox>
