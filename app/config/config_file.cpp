@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 #include "config/apply_configuration.h"
 #include "config/config_record.h"
 #include "config/frm_configuracion.h"

@@ -82,8 +82,14 @@ void SettingsModel::setAxes(int16_t x, int16_t y) {
 
 void SettingsModel::setAxesAndChannels(int16_t x, int16_t y) {
     bool any = false;
-    if (x != kNoOption) any = (store(axisX_, x) | store(g_.XYChannelX, x)) || any;
-    if (y != kNoOption) any = (store(axisY_, y) | store(g_.XYChannelY, y)) || any;
+    if (x != kNoOption) {
+        any = store(axisX_, x) || any;
+        any = store(g_.XYChannelX, x) || any;
+    }
+    if (y != kNoOption) {
+        any = store(axisY_, y) || any;
+        any = store(g_.XYChannelY, y) || any;
+    }
     if (any) emit changed(SettingsGroup::XYChannels);
 }
 
@@ -103,7 +109,7 @@ void SettingsModel::setVisible(int channel, CheckValue value) {
 
 void SettingsModel::setChannelShown(int channel, bool shown) {
     const bool row = store(inputRowsShown_[size_t(channel)], shown);
-    if ((store(axisOptionsShown_[size_t(channel)], shown) || row)) {
+    if (store(axisOptionsShown_[size_t(channel)], shown) || row) {
         emit changed(SettingsGroup::Channels);
     }
 }
