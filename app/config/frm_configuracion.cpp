@@ -283,9 +283,9 @@ bool FrmConfiguracion::moduleAnswers() {
 }
 
 void FrmConfiguracion::ApplyPort() {
-    VarGlob& g = ctx_.g;
+    const VarGlob& g = ctx_.g;
     const int puerto = selectedPuerto();
-    g.PortBase = kPortBases[size_t(puerto < 0 ? 0 : puerto)];
+    ctx_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
     if (g.ModuleType == 0 && !moduleAnswers()) {
         prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
                          QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
@@ -330,11 +330,13 @@ void FrmConfiguracion::OPT_PUERTO_Click(int) {
 }
 
 void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
-    VarGlob& g = ctx_.g;
-    if (g.ModuleType != 0) {
-        g.InputMode = index == 3 ? 1 : 0;
+    SettingsModel& m = ctx_.settings();
+    // A type read from a file stays as written until applied: any type but 0
+    // takes the 12-bit modes.
+    if (ctx_.g.ModuleType != 0) {
+        m.setInputMode(index == 3 ? 1 : 0);
     } else {
-        g.InputMode = int16_t(index);
+        m.setInputMode(int16_t(index));
     }
     ApplyInputMode();
 }
@@ -342,16 +344,16 @@ void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
 void FrmConfiguracion::cmb_pastilla_Click() {
     // An address too large for 16 bits is no address: the old one stays.
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.g.ModuleAddress = *address;
+        ctx_.settings().setModuleAddress(*address);
     }
     checkAddress();
 }
 
 void FrmConfiguracion::cmb_pastilla_Enter() {
-    VarGlob& g = ctx_.g;
+    const VarGlob& g = ctx_.g;
     const double typed = readNumber(cmb_pastilla->currentText());
     if (typed >= 1 && typed <= 7) {
-        if (const auto address = Round16(typed)) g.ModuleAddress = *address;
+        if (const auto address = Round16(typed)) ctx_.settings().setModuleAddress(*address);
     }
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
     if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->selectAll();
@@ -368,7 +370,7 @@ void FrmConfiguracion::TxtEscala_LostFocus() {
 
 void FrmConfiguracion::BT_Cerrar_Click() {
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.g.ModuleAddress = *address;
+        ctx_.settings().setModuleAddress(*address);
     }
     ApplyConfiguration(ctx_);
     ctx_.layOutPlotWindow();

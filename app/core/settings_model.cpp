@@ -25,6 +25,18 @@ void SettingsModel::setModuleType(ModuleKind kind) {
     if (store(g_.ModuleType, static_cast<int16_t>(kind))) emit changed(SettingsGroup::Module);
 }
 
+void SettingsModel::setPortBase(int16_t base) {
+    if (store(g_.PortBase, base)) emit changed(SettingsGroup::Module);
+}
+
+void SettingsModel::setModuleAddress(int16_t address) {
+    if (store(g_.ModuleAddress, address)) emit changed(SettingsGroup::Module);
+}
+
+void SettingsModel::setInputMode(int16_t mode) {
+    if (store(g_.InputMode, mode)) emit changed(SettingsGroup::Module);
+}
+
 void SettingsModel::setScale(float scaleFactor, const QString& units) {
     const bool scaleChanged = store(g_.ScaleFactor, scaleFactor);
     if (store(g_.UnitsText, units) || scaleChanged) emit changed(SettingsGroup::Module);

@@ -73,6 +73,9 @@ class SettingsModel : public QObject {
 
     VarGlob& globals() { return g_; }
     const VarGlob& globals() const { return g_; }
+    // The module type as the program acts on it: 2 is the 12-bit converter,
+    // anything else the 8-bit one. ModuleType itself keeps what a file wrote
+    // until ApplyConfiguration replaces it by 0 or 2.
     ModuleKind moduleKind() const;
 
     // Says that the globals of a group were written (the configuration file
@@ -82,6 +85,9 @@ class SettingsModel : public QObject {
     // Module group: the globals, and what the main window shows of them.
     // Captions are shown again whenever they are set, changed or not.
     void setModuleType(ModuleKind kind);
+    void setPortBase(int16_t base);
+    void setModuleAddress(int16_t address);
+    void setInputMode(int16_t mode);
     void setScale(float scaleFactor, const QString& units);
     void setTypeTag(TypeTag tag);
     const TypeTag& typeTag() const { return typeTag_; }
