@@ -8,11 +8,11 @@
 #include "acquisition/frm_control.h"
 #include "common/colors.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
 #include "config/config_file.h"
 #include "config/frm_configuracion.h"
+#include "core/app_context.h"
 #include "display/frm_registro.h"
 
 namespace {
