@@ -129,7 +129,7 @@ class TstConfigFile : public QObject {
     }
 
     void exampleLoadsAndSavesTheSameBytes() {
-        const QString example = QFINDTESTDATA("data/example.CFG");
+        const QString example = QStringLiteral(KALMOR_TEST_DATA "/example.CFG");
         QVERIFY(!example.isEmpty());
         QVERIFY(LoadConfiguration(*ctx_, example));
         QVERIFY(messages_.empty());

@@ -46,7 +46,7 @@ class TstConfigRecord : public QObject {
     }
 
     void exampleRecordFieldByField() {
-        const QByteArray bytes = readFile(QFINDTESTDATA("data/example.CFG"));
+        const QByteArray bytes = readFile(QStringLiteral(KALMOR_TEST_DATA "/example.CFG"));
         QVERIFY(!bytes.isEmpty());
         const ConfigRecord r = parseConfiguration(bytes);
         QVERIFY(r.complete());
