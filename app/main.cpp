@@ -2,7 +2,7 @@
 #include <QStringList>
 
 #include "acquisition/frm_control.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "acquisition/tavo_library.h"
 #include "common/numbers.h"
+#include "core/tavo_library.h"
 
 double outputUnitsPerCode(int16_t moduleType, float scaleFactor) {
     const double scale = static_cast<double>(scaleFactor);

@@ -6,8 +6,9 @@
 #include <QPalette>
 
 #include "common/twips.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
 #include "display/drawing_surface.h"
+#include "generator/wave_player.h"
 
 namespace {
 
@@ -85,10 +86,12 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
               120, 5400, 2880, 435);
 
     TMR_ANALOGICO = timer(this, QStringLiteral("TMR_ANALOGICO"));
-    Tmr_onda = timer(this, QStringLiteral("Tmr_onda"));
+    // The generator's playback timer belongs to its engine.
+    Tmr_onda = &ctx_.wavePlayer().timer();
 
     buildMenus();
     connectHandlers();
+    connectSettings();
 
     central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
     resize(central->minimumSize().width(),

@@ -21,6 +21,7 @@
 
 class AppContext;
 class DrawingSurface;
+enum class SettingsGroup;
 class HelpWindow;
 
 class FrmControl : public QMainWindow {
@@ -125,6 +126,11 @@ class FrmControl : public QMainWindow {
     void buildGenerator(QWidget* central);
     void buildMenus();
     void connectHandlers();
+    // The settings model: shown in the controls, and the controls' changes
+    // written back to it.
+    void connectSettings();
+    void showSettings(SettingsGroup group);
+    void takeControls();
 
     void onBtConfigurar();
     void onModificarConfiguracion();
@@ -136,4 +142,5 @@ class FrmControl : public QMainWindow {
     QString helpFile_;
     HelpWindow* helpWindow_ = nullptr;
     bool ending_ = false;
+    bool showing_ = false;
 };

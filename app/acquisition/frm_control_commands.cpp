@@ -5,10 +5,11 @@
 
 #include "acquisition/frm_control.h"
 #include "acquisition/help_window.h"
-#include "config/app_context.h"
 #include "config/config_commands.h"
 #include "config/frm_configuracion.h"
+#include "core/app_context.h"
 #include "display/frm_registro.h"
+#include "generator/wave_player.h"
 
 void FrmControl::StartStopRecording() {
     // The recording engine replaces this: for now only the state a stop
@@ -29,10 +30,7 @@ void FrmControl::StartStopRecording() {
 }
 
 void FrmControl::ClearWaveform() {
-    // The generator replaces this: for now playback stops.
-    Tmr_onda->stop();
-    Chk_onda->setChecked(false);
-    Chk_onda->setEnabled(false);
+    ctx_.wavePlayer().ClearWaveform();
 }
 
 void FrmControl::onBtConfigurar() {

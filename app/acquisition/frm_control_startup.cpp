@@ -1,4 +1,20 @@
 // FRM_CONTROL's load handler: the program's start-up sequence.
+//
+// The design's 27 steps run in its order. Which step creates which window:
+// - FRM_CONTROL exists before step 1: this is its load handler, run by the
+//   context's accessor once the window is built.
+// - FRM_REGISTRO (plot window) is created, hidden, at step 5 (the XY width
+//   reads its plot area); step 11, "load the plot window", finds it loaded.
+// - FRM_CONFIGURACION (configuration dialog) is created, hidden, by the
+//   first code that touches it: during step 15 when the configuration file
+//   names a type on line 8 or is read whole (ApplyConfiguration reads the
+//   dialog's boxes); otherwise at step 18, which reads its type options. Its
+//   load runs ApplyConfiguration with its own boxes and resets InputMode.
+// Why a step runs twice: step 17 puts UnitsText on the unit labels before
+// the dialog is certain to exist; loading the dialog (step 18, or step 24,
+// "load the dialog", which then finds it loaded) applies the dialog's units
+// box to the labels, so step 25 puts UnitsText on them once more and they
+// end on the units in force.
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -6,17 +22,17 @@
 #include <cmath>
 
 #include "acquisition/frm_control.h"
-#include "acquisition/tavo_library.h"
 #include "common/colors.h"
 #include "common/prompts.h"
 #include "common/twips.h"
-#include "config/app_context.h"
 #include "config/config_file.h"
 #include "config/frm_configuracion.h"
-#include "config/mode_pictures.h"
+#include "core/app_context.h"
+#include "core/settings_model.h"
+#include "core/tavo_library.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
-#include "display/graduations.h"
+#include "display/trace_plotter.h"
 
 namespace {
 // The help document travels inside the program.
@@ -53,7 +69,12 @@ void FrmControl::load() {
     g.XYChannelY = 1;
     // Touching the plot window creates it, hidden; the XY area starts square.
     FrmRegistro* registro = ctx_.frmRegistro();
-    DrawingSurface* trazado = registro->PIC_TRAZADO;
+    const DrawingSurface* trazado = registro->PIC_TRAZADO;
+    // A new sweep count blanks the count and the measured period.
+    connect(registro->tracePlotter, &TracePlotter::cleared, this, [this] {
+        Lbl_Contamuestras->clear();
+        lbl_Preal->clear();
+    });
     g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
     g.LineBreak = QStringLiteral("\r\n");
     // Waveform timing: 300 table entries, one every step.
@@ -75,7 +96,8 @@ void FrmControl::load() {
     Tmr_onda->setInterval(g.WaveStepMs);
     ResetDefaultColours();
     g.DataFileName = QStringLiteral("DATOS.DAT");
-    registro->CHK_REJILLA->setChecked(true);
+    SettingsModel& m = ctx_.settings();
+    m.setPlotOptions(CheckValue::Checked, m.xyMode());
     // The configuration file: the command line's, else Config.CFG. A file
     // that cannot be read leaves what it did set, and start-up goes on.
     const QString name =
@@ -88,23 +110,19 @@ void FrmControl::load() {
     }
     // Ranges by module type; a limit beyond the range of a single keeps the
     // one in force.
-    if (const float upper = upperLimit(g); std::isfinite(upper)) g.PlotUpper = upper;
-    HSr_salanal->setMaximum(g.ModuleType == 2 ? 4095 : 255);
-    g.PlotLower = 0.0f;
-    for (QLabel* l : LBUnidades) l->setText(g.UnitsText);
+    const float upper = upperLimit(g);
+    m.setPlotLimits(0.0f, std::isfinite(upper) ? upper : g.PlotUpper,
+                    m.moduleKind() == ModuleKind::Converter12 ? 4095 : 255);
+    m.setUnitsCaption(g.UnitsText);
     // The type chosen in the configuration dialog, which the file may have
     // created already; otherwise touching it creates it, hidden.
     FrmConfiguracion* configuracion = ctx_.frmConfiguracion();
     const int tipo = configuracion->selectedTipo();
     const int selectedType = tipo < 0 ? 4 : tipo;
-    LB_MODO->setProperty("Tag", QStringLiteral(" %1").arg(selectedType));
-    configuracion->cmb_pastilla->clear();
-    configuracion->cmb_pastilla->addItem(QStringLiteral("0"));
+    m.setTypeTag({static_cast<int16_t>(selectedType), true});
+    configuracion->offerFirstAddressOnly();
     // Plot area: samples across, values up; the strips follow its size.
-    trazado->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
-    registro->PIC_GRADUACION_X->resize(trazado->width(), registro->PIC_GRADUACION_X->height());
-    registro->PIC_GRADUACION_Y->resize(registro->PIC_GRADUACION_Y->width(), trazado->height());
-    DrawGraduations(ctx_, registro);
+    registro->showStartScale();
     // Generator preview: one table entry per unit across.
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
     // A known state on the 8-bit module's output; a 12-bit module's output
@@ -115,11 +133,10 @@ void FrmControl::load() {
     }
     TMR_ANALOGICO->setInterval(g.SweepPeriodMs);
     // Once more: the dialog, loaded since, applies its own units box.
-    for (QLabel* l : LBUnidades) l->setText(g.UnitsText);
-    IMG_Modo->setPixmap(modePicture(0));
+    m.setUnitsCaption(g.UnitsText);
+    m.setModePicture(0);
     // Colours of the plot area and the preview.
-    trazado->setBackColor(g.Colores[5][1]);
-    trazado->setForeColor(g.Colores[5][2]);
+    m.announce(SettingsGroup::PlotColours);
     pic_onda->setBackColor(g.Colores[5][1]);
     pic_onda->setForeColor(g.Colores[4][2]);
 }
@@ -146,10 +163,9 @@ void FrmControl::ResetDefaultColours() {
         g.Colores[i][1] = kDefaults[i][0];
         g.Colores[i][2] = kDefaults[i][1];
     }
-    for (size_t i = 0; i < Lbl_Vis.size(); ++i) {
-        setLabelColours(Lbl_Vis[i], g.Colores[i][1], g.Colores[i][2]);
-    }
-    DrawingSurface* trazado = ctx_.frmRegistro()->PIC_TRAZADO;
-    trazado->setForeColor(g.Colores[5][2]);
-    trazado->setBackColor(g.Colores[5][1]);
+    std::array<LabelColours, 5> labels{};
+    for (size_t i = 0; i < labels.size(); ++i) labels[i] = {g.Colores[i][1], g.Colores[i][2]};
+    SettingsModel& m = ctx_.settings();
+    m.setLabelColours(labels);
+    m.announce(SettingsGroup::PlotColours);
 }

@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "config/app_context.h"
+#include "core/app_context.h"
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));

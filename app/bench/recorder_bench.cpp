@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "acquisition/recorder.h"
-#include "acquisition/tavo_library.h"
 #include "acquisition/trace_sink.h"
+#include "core/tavo_library.h"
 
 namespace {
 

@@ -130,9 +130,11 @@ QString plainNumber(float value) {
 
     // Round to 7 significant digits first; the exponent of the rounded value
     // decides the form (9999999.6 becomes 1E+07).
+    // to_chars writes "." whatever the C locale (a file number, never a display one).
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(value));
-    const std::string s(buf);
+    const auto written = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
+                                       std::chars_format::scientific, 6);
+    const std::string s(buf, written.ptr);
     const bool negative = s[0] == '-';
     const size_t start = negative ? 1 : 0;
     std::string digits;

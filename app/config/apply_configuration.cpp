@@ -1,39 +1,40 @@
 #include "config/apply_configuration.h"
 
-#include "acquisition/frm_control.h"
 #include "common/numbers.h"
-#include "config/app_context.h"
 #include "config/config_file_format.h"
 #include "config/frm_configuracion.h"
+#include "core/app_context.h"
+#include "core/settings_model.h"
 
 bool ApplyConfiguration(AppContext& ctx) {
-    VarGlob& g = ctx.g;
+    const VarGlob& g = ctx.g;
+    SettingsModel& m = ctx.settings();
     FrmConfiguracion* dialog = ctx.frmConfiguracion();
-    FrmControl* control = ctx.frmControl();
 
     // 1
-    g.ModuleType = dialog->OPT_TIPO[3]->isChecked() ? 2 : 0;
+    m.setModuleType(dialog->OPT_TIPO[3]->isChecked() ? ModuleKind::Converter12
+                                                     : ModuleKind::Converter8);
     // 2
     const auto scale = config_format::toSingle(readNumber(dialog->TxtEscala->text()));
     if (!scale) return false;
-    g.ScaleFactor = *scale;
     // 3
-    g.UnitsText = dialog->TxtUnidades->text();
+    m.setScale(*scale, dialog->TxtUnidades->text());
     // 4: the limit is computed wide and kept as a single; a 12-bit code is
-    // one millivolt, an 8-bit one 2.5/255 V.
-    g.PlotLower = 0.0f;
-    const bool twelveBit = g.ModuleType == 2;
+    // one millivolt, an 8-bit one 2.5/255 V. The lower limit is set first.
+    const bool twelveBit = m.moduleKind() == ModuleKind::Converter12;
     const auto upper = config_format::toSingle(double(g.ScaleFactor) * (twelveBit ? 4.095 : 2.5));
-    if (!upper) return false;
-    g.PlotUpper = *upper;
-    control->HSr_salanal->setMaximum(twelveBit ? 4095 : 255);
+    if (!upper) {
+        m.setPlotLimits(0.0f, g.PlotUpper, m.outputMaximum());
+        return false;
+    }
+    m.setPlotLimits(0.0f, *upper, twelveBit ? 4095 : 255);
     // 5
-    for (QLabel* units : control->LBUnidades) units->setText(g.UnitsText);
+    m.setUnitsCaption(g.UnitsText);
     // 6
     if (const int tipo = dialog->selectedTipo(); tipo >= 0) {
-        control->LB_MODO->setProperty("Tag", QString::number(tipo));
+        m.setTypeTag({static_cast<int16_t>(tipo), false});
     }
     // 7
-    control->Lbl_archivo->setText(g.DataFileName);
+    m.setDataFileCaption(g.DataFileName);
     return true;
 }

@@ -1,277 +1,144 @@
 #include "config/config_file.h"
 
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QRadioButton>
 #include <QSaveFile>
 
-#include <optional>
-#include <vector>
+#include <algorithm>
+#include <array>
+#include <utility>
 
-#include "acquisition/frm_control.h"
-#include "common/colors.h"
-#include "common/options.h"
-#include "config/app_context.h"
 #include "config/apply_configuration.h"
-#include "config/config_file_format.h"
+#include "config/config_record.h"
 #include "config/frm_configuracion.h"
-#include "display/frm_registro.h"
-
-using namespace config_format;
+#include "core/app_context.h"
+#include "core/settings_model.h"
 
 namespace {
 
 // A configuration file is a few hundred bytes; more than this is not one.
 constexpr qint64 kMaxFileBytes = 1 << 20;
-// Line 5's value for a group with no option selected.
-constexpr int kNoOption = 5;
 
-class LineReader {
+// Applies a parsed file step by step. A step the file stopped at applies
+// the items read before the failure and ends the reading, as the design
+// reads straight into the globals and controls.
+class Applier {
   public:
-    explicit LineReader(QStringList lines) : lines_(std::move(lines)) {}
-    // The next line's fields; std::nullopt past the end or for a line that
-    // cannot be split.
-    std::optional<FieldCursor> next() {
-        if (next_ >= lines_.size()) return std::nullopt;
-        const auto fields = splitLine(lines_[next_++]);
-        if (!fields) return std::nullopt;
-        return FieldCursor(*fields);
-    }
-
-  private:
-    QStringList lines_;
-    qsizetype next_ = 0;
-};
-
-// Reads count whole numbers of the line, all or nothing.
-template <typename T>
-std::optional<std::vector<T>> wholeLine(std::optional<FieldCursor> line, int count) {
-    if (!line) return std::nullopt;
-    std::vector<T> values;
-    for (int i = 0; i < count; ++i) {
-        std::optional<T> v;
-        if constexpr (sizeof(T) == 2) {
-            v = line->nextInt16();
-        } else {
-            v = line->nextInt32();
-        }
-        if (!v) return std::nullopt;
-        values.push_back(*v);
-    }
-    if (!line->atEnd()) return std::nullopt;
-    return values;
-}
-
-// A check box's value: 0 unchecked, 1 checked, 2 greyed.
-int checkValue(const QCheckBox* box) {
-    switch (box->checkState()) {
-        case Qt::Checked:
-            return 1;
-        case Qt::PartiallyChecked:
-            return 2;
-        default:
-            return 0;
-    }
-}
-
-bool setCheckValue(QCheckBox* box, int value) {
-    switch (value) {
-        case 0:
-            box->setCheckState(Qt::Unchecked);
-            return true;
-        case 1:
-            box->setCheckState(Qt::Checked);
-            return true;
-        case 2:
-            box->setCheckState(Qt::PartiallyChecked);
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Selects or unselects an option button; unselecting leaves its group with
-// no option selected.
-void setOptionValue(QRadioButton* option, bool selected) {
-    if (selected || !option->isChecked()) {
-        option->setChecked(selected);
-        return;
-    }
-    if (QButtonGroup* group = option->group(); group && group->exclusive()) {
-        group->setExclusive(false);
-        option->setChecked(false);
-        group->setExclusive(true);
-        return;
-    }
-    const bool autoExclusive = option->autoExclusive();
-    option->setAutoExclusive(false);
-    option->setChecked(false);
-    option->setAutoExclusive(autoExclusive);
-}
-
-bool isColour(int32_t value) {
-    return value >= 0 && value <= 0xFFFFFF;
-}
-
-// Index of the first selected option, kNoOption when none is.
-int firstSelected(const std::array<QRadioButton*, 5>& options) {
-    const int index = firstChecked(options);
-    return index < 0 ? kNoOption : index;
-}
-
-// Line 5: a group whose field is 5 had no option selected when written and
-// is left as it is. The channel follows the option, as the option's own
-// click makes it do when the selection changes.
-bool selectAxisOption(const std::array<QRadioButton*, 5>& options, int16_t& channel, int index) {
-    if (index == kNoOption) return true;
-    if (index < 0 || index >= int(options.size())) return false;
-    options[size_t(index)]->setChecked(true);
-    channel = int16_t(index);
-    return true;
-}
-
-bool setScrollValue(QScrollBar* bar, int value) {
-    if (value < bar->minimum() || value > bar->maximum()) return false;
-    bar->setValue(value);
-    return true;
-}
-
-// The reading steps; each returns false at the first failure, leaving what
-// it set so far.
-class Loader {
-  public:
-    Loader(AppContext& ctx, QStringList lines)
-        : ctx_(ctx), g_(ctx.g), control_(ctx.frmControl()), lines_(std::move(lines)) {}
+    Applier(AppContext& ctx, const ConfigRecord& r) : ctx_(ctx), m_(ctx.settings()), r_(r) {}
 
     bool run() {
-        return moduleLine() && visibleLine() && colourLabelLine() && optionsLine() && axesLine() &&
+        return moduleLine() && visibleLine() && labelColourLine() && optionsLine() && axesLine() &&
                samplingSettings() && colourTableLines() && typeLine() && dataFileLine() &&
                ApplyConfiguration(ctx_);
     }
 
   private:
-    // 1: straight into the globals, field by field.
+    // Items of step s that hold good: all of them for a step the file got
+    // past, those read before the failure for the step it stopped at.
+    int items(ConfigStep s, int all) const {
+        if (r_.stoppedAt > s) return all;
+        return r_.stoppedAt == s ? r_.itemsRead : 0;
+    }
+    bool passed(ConfigStep s) const { return r_.stoppedAt > s; }
+
+    // 1: the eight globals, field by field.
     bool moduleLine() {
-        auto line = lines_.next();
-        if (!line) return false;
-        auto i16 = [&](int16_t& to) {
-            const auto v = line->nextInt16();
-            if (v) to = *v;
-            return v.has_value();
-        };
-        const bool read = i16(g_.ModuleType) && i16(g_.PeriodMs) && i16(g_.RequestedSamples) &&
-                          i16(g_.PortBase) && i16(g_.ModuleAddress) && i16(g_.InputMode);
-        if (!read) return false;
-        const auto scale = line->nextReal();
-        if (!scale) return false;
-        g_.ScaleFactor = *scale;
-        const auto units = line->nextText();
-        if (!units) return false;
-        g_.UnitsText = *units;
-        if (ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->takeLoadedSettings();
-        return line->atEnd();
+        const int n = items(ConfigStep::ModuleLine, 8);
+        VarGlob& g = ctx_.g;
+        const std::array<std::pair<int16_t*, int16_t>, 6> whole{
+            {{&g.ModuleType, r_.ModuleType},
+             {&g.PeriodMs, r_.PeriodMs},
+             {&g.RequestedSamples, r_.RequestedSamples},
+             {&g.PortBase, r_.PortBase},
+             {&g.ModuleAddress, r_.ModuleAddress},
+             {&g.InputMode, r_.InputMode}}};
+        for (int i = 0; i < std::min(n, 6); ++i) *whole[size_t(i)].first = whole[size_t(i)].second;
+        if (n >= 7) g.ScaleFactor = r_.ScaleFactor;
+        if (n >= 8) g.UnitsText = r_.UnitsText;
+        if (n > 0) m_.announce(SettingsGroup::Module);
+        if (n == 8 && ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->takeLoadedSettings();
+        return passed(ConfigStep::ModuleLine);
     }
 
     // 2
     bool visibleLine() {
-        const auto values = wholeLine<int16_t>(lines_.next(), 5);
-        if (!values) return false;
-        for (size_t i = 0; i < 5; ++i) {
-            if (!setCheckValue(control_->CHK_VIS[i], (*values)[i])) return false;
-        }
-        return true;
+        auto values = m_.visible();
+        const int n = items(ConfigStep::VisibleLine, 5);
+        for (int i = 0; i < n; ++i) values[size_t(i)] = r_.visible[size_t(i)];
+        m_.setVisible(values);
+        return passed(ConfigStep::VisibleLine);
     }
 
     // 3
-    bool colourLabelLine() {
-        const auto values = wholeLine<int32_t>(lines_.next(), 10);
-        if (!values) return false;
-        for (size_t i = 0; i < 5; ++i) {
-            const int32_t back = (*values)[2 * i];
-            const int32_t fore = (*values)[2 * i + 1];
-            if (!isColour(back) || !isColour(fore)) return false;
-            setLabelColours(control_->Lbl_Vis[i], back, fore);
-        }
-        return true;
+    bool labelColourLine() {
+        auto colours = m_.labelColours();
+        const int n = items(ConfigStep::LabelColourLine, 5);
+        for (int i = 0; i < n; ++i) colours[size_t(i)] = r_.labelColours[size_t(i)];
+        m_.setLabelColours(colours);
+        return passed(ConfigStep::LabelColourLine);
     }
 
-    // 4
+    // 4: the two options, then the three check boxes.
     bool optionsLine() {
-        const auto values = wholeLine<int16_t>(lines_.next(), 5);
-        if (!values) return false;
-        setOptionValue(control_->Option1, (*values)[0] != 0);
-        setOptionValue(control_->OPT_Una, (*values)[1] != 0);
-        if (!setCheckValue(control_->CHK_Guardar, (*values)[2])) return false;
-        FrmRegistro* plot = ctx_.frmRegistro();
-        return setCheckValue(plot->CHK_REJILLA, (*values)[3]) &&
-               setCheckValue(plot->CHK_MODO, (*values)[4]);
+        const int n = items(ConfigStep::OptionsLine, 5);
+        if (n >= 2) m_.setRecordingOptions(r_.continuous, r_.once, n >= 3 ? r_.save : m_.save());
+        if (n >= 4) m_.setPlotOptions(r_.grid, n >= 5 ? r_.xyMode : m_.xyMode());
+        return passed(ConfigStep::OptionsLine);
     }
 
-    // 5
+    // 5: a selected option also moves its channel.
     bool axesLine() {
-        const auto values = wholeLine<int16_t>(lines_.next(), 2);
-        FrmRegistro* plot = ctx_.frmRegistro();
-        return values && selectAxisOption(plot->opt_x, g_.XYChannelX, (*values)[0]) &&
-               selectAxisOption(plot->opt_y, g_.XYChannelY, (*values)[1]);
+        const int n = items(ConfigStep::AxesLine, 2);
+        if (n >= 1) m_.setAxesAndChannels(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
+        return passed(ConfigStep::AxesLine);
     }
 
-    // 6
+    // 6: the sweep copies, then the scroll bars.
     bool samplingSettings() {
-        g_.SweepPeriodMs = g_.PeriodMs;
-        g_.SweepSamples = g_.RequestedSamples;
-        return setScrollValue(control_->Hsr_muestras, g_.RequestedSamples) &&
-               setScrollValue(control_->Hsr_Periodo, g_.PeriodMs);
+        VarGlob& g = ctx_.g;
+        g.SweepPeriodMs = g.PeriodMs;
+        g.SweepSamples = g.RequestedSamples;
+        if (items(ConfigStep::SamplingSettings, 3) >= 2) m_.announce(SettingsGroup::Sampling);
+        return passed(ConfigStep::SamplingSettings);
     }
 
     // 7: straight into the table, field by field.
     bool colourTableLines() {
-        for (size_t column = 1; column <= 2; ++column) {
-            auto line = lines_.next();
-            if (!line) return false;
-            for (size_t row = 0; row < g_.Colores.size(); ++row) {
-                const auto v = line->nextInt32();
-                if (!v) return false;
-                g_.Colores[row][column] = *v;
-            }
-            if (!line->atEnd()) return false;
+        const int n = items(ConfigStep::ColourTableLines, 12);
+        auto& table = ctx_.g.Colores;
+        for (int i = 0; i < n; ++i) {
+            const size_t row = size_t(i % 6);
+            const size_t column = size_t(1 + i / 6);
+            table[row][column] = r_.Colores[row][column];
         }
-        return true;
+        return passed(ConfigStep::ColourTableLines);
     }
 
     // 8
     bool typeLine() {
-        const auto values = wholeLine<int16_t>(lines_.next(), 4);
-        if (!values) return false;
-        for (size_t i = 0; i < 4; ++i) {
-            if ((*values)[i] == 0) continue;
-            // Touching the dialog loads it; its load and the type's click
-            // both bring InputMode back to 0.
-            FrmConfiguracion* dialog = ctx_.frmConfiguracion();
-            dialog->OPT_TIPO[i]->setChecked(true);
-            control_->LB_MODO->setProperty("Tag", QString::number(i));
-            control_->LB_MODO->setText(dialog->OPT_TIPO[i]->text().left(4) + QStringLiteral(" M=") +
-                                       QString::number(g_.InputMode));
-            break;
-        }
+        if (!passed(ConfigStep::TypeLine)) return false;
+        if (r_.typeOption < 0) return true;
+        // Touching the dialog loads it when it is not loaded yet; its load and
+        // the type's click both bring InputMode back to 0.
+        FrmConfiguracion* dialog = ctx_.frmConfiguracion();
+        const size_t i = size_t(r_.typeOption);
+        dialog->OPT_TIPO[i]->setChecked(true);
+        m_.setTypeTag({r_.typeOption, false});
+        m_.setModeCaption(dialog->OPT_TIPO[i]->text().left(4) + QStringLiteral(" M=") +
+                          QString::number(ctx_.g.InputMode));
         return true;
     }
 
     // 9
     bool dataFileLine() {
-        auto line = lines_.next();
-        if (!line) return false;
-        const auto name = line->nextText();
-        if (!name || !line->atEnd()) return false;
-        if (!name->isEmpty()) g_.DataFileName = *name;
+        if (!passed(ConfigStep::DataFileLine)) return false;
+        if (!r_.DataFileName.isEmpty()) m_.setDataFileName(r_.DataFileName);
         return true;
     }
 
     AppContext& ctx_;
-    VarGlob& g_;
-    FrmControl* control_;
-    LineReader lines_;
+    SettingsModel& m_;
+    const ConfigRecord& r_;
 };
 
 QString saveError(const QFileDevice& file) {
@@ -289,40 +156,33 @@ QString saveError(const QFileDevice& file) {
     }
 }
 
-QByteArray fileText(AppContext& ctx) {
+// The present state as the file keeps it.
+ConfigRecord currentRecord(AppContext& ctx) {
+    const SettingsModel& m = ctx.settings();
     const VarGlob& g = ctx.g;
-    FrmControl* control = ctx.frmControl();
-    FrmConfiguracion* dialog = ctx.frmConfiguracion();
-    QStringList lines;
-    auto join = [&](const QStringList& fields) { lines << fields.join(u','); };
-
-    join({intField(g.ModuleType), intField(g.PeriodMs), intField(g.RequestedSamples),
-          intField(g.PortBase), intField(g.ModuleAddress), intField(g.InputMode),
-          realField(g.ScaleFactor), textField(g.UnitsText)});
-    QStringList fields;
-    for (const QCheckBox* box : control->CHK_VIS) fields << intField(checkValue(box));
-    join(fields);
-    fields.clear();
-    for (const QLabel* label : control->Lbl_Vis) {
-        fields << intField(labelBackColour(label)) << intField(labelForeColour(label));
-    }
-    join(fields);
-    FrmRegistro* plot = ctx.frmRegistro();
-    join({flagField(control->Option1->isChecked()), flagField(control->OPT_Una->isChecked()),
-          intField(checkValue(control->CHK_Guardar)), intField(checkValue(plot->CHK_REJILLA)),
-          intField(checkValue(plot->CHK_MODO))});
-    join({intField(firstSelected(plot->opt_x)), intField(firstSelected(plot->opt_y))});
-    for (size_t column = 1; column <= 2; ++column) {
-        fields.clear();
-        for (const auto& row : g.Colores) fields << intField(row[column]);
-        join(fields);
-    }
-    fields.clear();
-    for (const QRadioButton* option : dialog->OPT_TIPO) fields << flagField(option->isChecked());
-    join(fields);
-    join({textField(g.DataFileName)});
-
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    ConfigRecord r;
+    r.ModuleType = g.ModuleType;
+    r.PeriodMs = g.PeriodMs;
+    r.RequestedSamples = g.RequestedSamples;
+    r.PortBase = g.PortBase;
+    r.ModuleAddress = g.ModuleAddress;
+    r.InputMode = g.InputMode;
+    r.ScaleFactor = g.ScaleFactor;
+    r.UnitsText = g.UnitsText;
+    r.visible = m.visible();
+    r.labelColours = m.labelColours();
+    r.continuous = m.continuous();
+    r.once = m.once();
+    r.save = m.save();
+    r.grid = m.grid();
+    r.xyMode = m.xyMode();
+    r.axisX = m.axisX();
+    r.axisY = m.axisY();
+    r.Colores = g.Colores;
+    // The selected type option is the dialog's own; reading it loads it.
+    r.typeOption = static_cast<int16_t>(ctx.frmConfiguracion()->selectedTipo());
+    r.DataFileName = g.DataFileName;
+    return r;
 }
 
 }  // namespace
@@ -336,7 +196,8 @@ bool LoadConfiguration(AppContext& ctx, const QString& name) {
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.read(kMaxFileBytes);
     file.close();
-    return Loader(ctx, splitFileLines(bytes)).run();
+    const ConfigRecord record = parseConfiguration(bytes);
+    return Applier(ctx, record).run();
 }
 
 bool SaveConfiguration(AppContext& ctx, const QString& name, QString* error) {
@@ -349,7 +210,7 @@ bool SaveConfiguration(AppContext& ctx, const QString& name, QString* error) {
         return fail(info.isFile() ? QStringLiteral("el fichero es de sólo lectura")
                                   : QStringLiteral("no es un fichero"));
     }
-    const QByteArray text = fileText(ctx);
+    const QByteArray text = formatConfiguration(currentRecord(ctx));
     // Written beside the target and put in its place only when complete.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) return fail(saveError(file));

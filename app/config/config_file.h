@@ -1,5 +1,5 @@
 // The nine-line configuration file: reading it into the globals and the
-// windows' controls, and writing it from them.
+// settings model (which the windows show), and writing it from them.
 #pragma once
 
 #include <QString>

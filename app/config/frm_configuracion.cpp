@@ -6,19 +6,17 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "acquisition/frm_control.h"
-#include "acquisition/tavo_library.h"
 #include "common/numbers.h"
 #include "common/options.h"
 #include "common/prompts.h"
 #include "common/twips.h"
-#include "config/app_context.h"
 #include "config/apply_configuration.h"
 #include "config/config_file.h"
 #include "config/config_file_format.h"
 #include "config/mode_pictures.h"
-#include "display/frm_registro.h"
-#include "display/plot_layout.h"
+#include "core/app_context.h"
+#include "core/settings_model.h"
+#include "core/tavo_library.h"
 
 namespace {
 
@@ -166,7 +164,8 @@ int FrmConfiguracion::selectedPuerto() const {
 
 void FrmConfiguracion::load() {
     VarGlob& g = ctx_.g;
-    FrmControl* control = ctx_.frmControl();
+    // The main window first: its start-up comes before anything of the dialog.
+    ctx_.mainWindow();
 
     // 1
     if (g.ModuleType == 1 || g.ModuleType == 2) {
@@ -175,7 +174,7 @@ void FrmConfiguracion::load() {
     }
     // 2: the main window keeps the type in the tag of LB_MODO; a tag that
     // names no type selects none.
-    const auto tipo = Round16(readNumber(control->LB_MODO->property("Tag").toString()));
+    const auto tipo = Round16(readNumber(ctx_.settings().typeTag().text()));
     const bool tipoValid = tipo && *tipo >= 0 && *tipo < int(OPT_TIPO.size());
     if (tipoValid) OPT_TIPO[size_t(*tipo)]->setChecked(true);
     // 3: each selection that changes the option runs ApplyPort.
@@ -216,45 +215,27 @@ void FrmConfiguracion::takeLoadedSettings() {
 }
 
 void FrmConfiguracion::showChannel(int i, bool shown) {
-    FrmControl* control = ctx_.frmControl();
-    const auto k = size_t(i);
-    if (!shown) control->CHK_VIS[k]->setChecked(false);
-    control->CHK_VIS[k]->setVisible(shown);
-    control->Lbl_Vis[k]->setVisible(shown);
-    control->LBUnidades[k]->setVisible(shown);
-    FrmRegistro* plot = ctx_.frmRegistro();
-    plot->opt_x[k]->setVisible(shown);
-    plot->opt_y[k]->setVisible(shown);
+    SettingsModel& m = ctx_.settings();
+    if (!shown) m.setVisible(i, CheckValue::Unchecked);
+    m.setChannelShown(i, shown);
 }
 
 void FrmConfiguracion::ApplyInputMode() {
-    VarGlob& g = ctx_.g;
-    FrmControl* control = ctx_.frmControl();
+    const VarGlob& g = ctx_.g;
+    SettingsModel& m = ctx_.settings();
     const int tipo = selectedTipo();
     const QString type = tipo >= 0 ? OPT_TIPO[size_t(tipo)]->text().left(4) : QString();
 
-    for (size_t i = 0; i < 4; ++i) {
-        control->CHK_VIS[i]->setVisible(true);
-        control->Lbl_Vis[i]->setVisible(true);
-        control->LBUnidades[i]->setVisible(true);
-    }
-    control->LB_MODO->setText(type + QStringLiteral(" M=") + QString::number(g.InputMode));
+    for (int i = 0; i < 4; ++i) m.showInputRow(i);
+    m.setModeCaption(type + QStringLiteral(" M=") + QString::number(g.InputMode));
 
     // Moves an XY axis off a channel that no longer exists.
     auto axesOff = [&](int fromChannel) {
-        if (g.XYChannelX >= fromChannel && g.XYChannelX <= 3) {
-            g.XYChannelX = 0;
-            ctx_.frmRegistro()->opt_x[0]->setChecked(true);
-        }
-        if (g.XYChannelY >= fromChannel && g.XYChannelY <= 3) {
-            g.XYChannelY = 1;
-            ctx_.frmRegistro()->opt_y[1]->setChecked(true);
-        }
+        const bool x = g.XYChannelX >= fromChannel && g.XYChannelX <= 3;
+        const bool y = g.XYChannelY >= fromChannel && g.XYChannelY <= 3;
+        m.setAxesAndChannels(x ? 0 : kNoOption, y ? 1 : kNoOption);
     };
-    auto showPicture = [&](int mode) {
-        const QPixmap picture = modePicture(mode);
-        if (!picture.isNull()) control->IMG_Modo->setPixmap(picture);
-    };
+    auto showPicture = [&](int mode) { m.setModePicture(mode); };
 
     if (g.ModuleType != 0) {
         // 12-bit converter: single-ended or differential, never checked.
@@ -267,7 +248,7 @@ void FrmConfiguracion::ApplyInputMode() {
             showPicture(0);
             showChannel(2, true);
             showChannel(3, true);
-            control->CHK_VIS[3]->setChecked(true);
+            m.setVisible(3, CheckValue::Checked);
         }
         return;
     }
@@ -302,9 +283,9 @@ bool FrmConfiguracion::moduleAnswers() {
 }
 
 void FrmConfiguracion::ApplyPort() {
-    VarGlob& g = ctx_.g;
+    const VarGlob& g = ctx_.g;
     const int puerto = selectedPuerto();
-    g.PortBase = kPortBases[size_t(puerto < 0 ? 0 : puerto)];
+    ctx_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
     if (g.ModuleType == 0 && !moduleAnswers()) {
         prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
                          QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
@@ -320,12 +301,12 @@ void FrmConfiguracion::checkAddress() {
 }
 
 void FrmConfiguracion::OPT_TIPO_Click(int index) {
-    VarGlob& g = ctx_.g;
-    FrmControl* control = ctx_.frmControl();
+    const VarGlob& g = ctx_.g;
+    SettingsModel& m = ctx_.settings();
     const bool ad12 = index == 3;
-    g.ModuleType = ad12 ? 2 : 0;
+    m.setModuleType(ad12 ? ModuleKind::Converter12 : ModuleKind::Converter8);
     for (int i = 0; i < 4; ++i) {
-        control->CHK_VIS[size_t(i)]->setChecked(true);
+        m.setVisible(i, CheckValue::Checked);
         showChannel(i, true);
     }
     BT_NUEVO_MODO_Click(0);
@@ -337,12 +318,10 @@ void FrmConfiguracion::OPT_TIPO_Click(int index) {
     for (int a = 0; a <= (ad12 ? 2 : 7); ++a) cmb_pastilla->addItem(QString::number(a));
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
 
-    control->LB_MODO->setText(OPT_TIPO[size_t(index)]->text().left(4) + QStringLiteral(" M=") +
-                              QString::number(g.InputMode));
-    control->LB_MODO->setProperty("Tag", QString::number(index));
-    control->MRC_GENERADOR->setVisible(true);
-    control->MRC_ONDAS->setVisible(true);
-    control->MRC_Salida_Analogica->setVisible(true);
+    m.setModeCaption(OPT_TIPO[size_t(index)]->text().left(4) + QStringLiteral(" M=") +
+                     QString::number(g.InputMode));
+    m.setTypeTag({static_cast<int16_t>(index), false});
+    m.showOutputFrames();
     cmb_pastilla->setVisible(true);
 }
 
@@ -351,11 +330,13 @@ void FrmConfiguracion::OPT_PUERTO_Click(int) {
 }
 
 void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
-    VarGlob& g = ctx_.g;
-    if (g.ModuleType != 0) {
-        g.InputMode = index == 3 ? 1 : 0;
+    SettingsModel& m = ctx_.settings();
+    // A type read from a file stays as written until applied: any type but 0
+    // takes the 12-bit modes.
+    if (ctx_.g.ModuleType != 0) {
+        m.setInputMode(index == 3 ? 1 : 0);
     } else {
-        g.InputMode = int16_t(index);
+        m.setInputMode(int16_t(index));
     }
     ApplyInputMode();
 }
@@ -363,16 +344,16 @@ void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
 void FrmConfiguracion::cmb_pastilla_Click() {
     // An address too large for 16 bits is no address: the old one stays.
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.g.ModuleAddress = *address;
+        ctx_.settings().setModuleAddress(*address);
     }
     checkAddress();
 }
 
 void FrmConfiguracion::cmb_pastilla_Enter() {
-    VarGlob& g = ctx_.g;
+    const VarGlob& g = ctx_.g;
     const double typed = readNumber(cmb_pastilla->currentText());
     if (typed >= 1 && typed <= 7) {
-        if (const auto address = Round16(typed)) g.ModuleAddress = *address;
+        if (const auto address = Round16(typed)) ctx_.settings().setModuleAddress(*address);
     }
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
     if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->selectAll();
@@ -389,18 +370,23 @@ void FrmConfiguracion::TxtEscala_LostFocus() {
 
 void FrmConfiguracion::BT_Cerrar_Click() {
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.g.ModuleAddress = *address;
+        ctx_.settings().setModuleAddress(*address);
     }
     ApplyConfiguration(ctx_);
-    LayoutPlotWindow(ctx_, ctx_.frmRegistro());
+    ctx_.layOutPlotWindow();
     hide();
 }
 
 void FrmConfiguracion::BTGuardar_Click() {
     ApplyConfiguration(ctx_);
     SelectCFG();
-    LayoutPlotWindow(ctx_, ctx_.frmRegistro());
+    ctx_.layOutPlotWindow();
     hide();
+}
+
+void FrmConfiguracion::offerFirstAddressOnly() {
+    cmb_pastilla->clear();
+    cmb_pastilla->addItem(QStringLiteral("0"));
 }
 
 void FrmConfiguracion::SelectCFG() {

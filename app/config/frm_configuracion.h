@@ -34,6 +34,8 @@ class FrmConfiguracion : public QDialog {
     void ApplyPort();
     // Asks where to save and writes the configuration file there.
     void SelectCFG();
+    // Start-up: the address list holds only "0" until a type is chosen.
+    void offerFirstAddressOnly();
 
     // Event handlers, public so that code elsewhere can run them as the
     // dialog's own events do.

@@ -7,11 +7,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/check_values.h"
+#include "common/options.h"
 #include "common/twips.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
-#include "display/grid.h"
+#include "display/graduations.h"
 #include "display/plot_layout.h"
+#include "display/trace_plotter.h"
 
 namespace {
 
@@ -116,10 +120,76 @@ FrmRegistro::FrmRegistro(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     MRC_MODO_XY->hide();
     MRC_MODO_XY->raise();
 
-    connect(CMD_LIMPIAR, &QPushButton::clicked, this, [this] { ClearPlot(ctx_); });
+    tracePlotter = new TracePlotter(ctx_.g, PIC_TRAZADO, this);
+    connect(CMD_LIMPIAR, &QPushButton::clicked, this,
+            [this] { tracePlotter->clear(CHK_REJILLA->isChecked(), CHK_MODO->isChecked()); });
+    connectSettings();
 }
 
 void FrmRegistro::load() {}
+
+void FrmRegistro::showStartScale() {
+    const VarGlob& g = ctx_.g;
+    PIC_TRAZADO->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
+    PIC_GRADUACION_X->resize(PIC_TRAZADO->width(), PIC_GRADUACION_X->height());
+    PIC_GRADUACION_Y->resize(PIC_GRADUACION_Y->width(), PIC_TRAZADO->height());
+    DrawGraduations(ctx_, this);
+}
+
+void FrmRegistro::connectSettings() {
+    connect(&ctx_.settings(), &SettingsModel::changed, this, [this](SettingsGroup group) {
+        showing_ = true;
+        showSettings(group);
+        showing_ = false;
+        takeControls();
+    });
+    connect(CHK_REJILLA, &QCheckBox::stateChanged, this, [this] { takeControls(); });
+    connect(CHK_MODO, &QCheckBox::stateChanged, this, [this] { takeControls(); });
+    for (size_t i = 0; i < opt_x.size(); ++i) {
+        connect(opt_x[i], &QRadioButton::toggled, this, [this] { takeControls(); });
+        connect(opt_y[i], &QRadioButton::toggled, this, [this] { takeControls(); });
+    }
+}
+
+void FrmRegistro::takeControls() {
+    if (showing_) return;
+    SettingsModel& m = ctx_.settings();
+    m.setPlotOptions(static_cast<CheckValue>(checkValue(CHK_REJILLA)),
+                     static_cast<CheckValue>(checkValue(CHK_MODO)));
+    const auto selected = [](const std::array<QRadioButton*, 5>& group) {
+        const int index = firstChecked(group);
+        return static_cast<int16_t>(index < 0 ? kNoOption : index);
+    };
+    m.setAxes(selected(opt_x), selected(opt_y));
+}
+
+void FrmRegistro::showSettings(SettingsGroup group) {
+    const SettingsModel& m = ctx_.settings();
+    const VarGlob& g = m.globals();
+    switch (group) {
+        case SettingsGroup::PlotOptions:
+            setCheckValue(CHK_REJILLA, static_cast<int>(m.grid()));
+            setCheckValue(CHK_MODO, static_cast<int>(m.xyMode()));
+            break;
+        case SettingsGroup::XYChannels:
+            // A group with no option selected is left as it is.
+            if (m.axisX() >= 0 && m.axisX() < kNoOption) opt_x[size_t(m.axisX())]->setChecked(true);
+            if (m.axisY() >= 0 && m.axisY() < kNoOption) opt_y[size_t(m.axisY())]->setChecked(true);
+            break;
+        case SettingsGroup::Channels:
+            for (size_t i = 0; i < opt_x.size(); ++i) {
+                opt_x[i]->setVisible(m.axisOptionsShown()[i]);
+                opt_y[i]->setVisible(m.axisOptionsShown()[i]);
+            }
+            break;
+        case SettingsGroup::PlotColours:
+            PIC_TRAZADO->setForeColor(g.Colores[5][2]);
+            PIC_TRAZADO->setBackColor(g.Colores[5][1]);
+            break;
+        default:
+            break;
+    }
+}
 
 void FrmRegistro::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -15,6 +15,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class TracePlotter;
+enum class SettingsGroup;
 
 class FrmRegistro : public QWidget {
     Q_OBJECT
@@ -59,9 +61,23 @@ class FrmRegistro : public QWidget {
     QPushButton* BT_DOWN;
     QPushButton* BT_UP;
 
+    // Draws the trace on PIC_TRAZADO.
+    TracePlotter* tracePlotter;
+
+    // Start-up: the plot area's scale for the sampling settings, and the
+    // strips drawn to match.
+    void showStartScale();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The settings model: shown in the controls, and the controls' changes
+    // written back to it.
+    void connectSettings();
+    void showSettings(SettingsGroup group);
+    void takeControls();
+
     AppContext& ctx_;
+    bool showing_ = false;
 };

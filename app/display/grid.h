@@ -1,5 +1,5 @@
 // The dotted grid of a trace area: line positions as plain numbers, and the
-// operations that draw the grid and clear the plot.
+// operation that draws the grid (trace_plotter.cpp).
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,3 @@ std::vector<GridLine> xyGridLines(float lower, float upper);
 // Drawing it in the background colour erases it.
 void DrawGrid(AppContext& ctx, int32_t colour);
 void DrawGrid(AppContext& ctx, int32_t colour, QWidget* window);
-
-// "Limpiar": clears the trace area, redraws the grid when "Rejilla" is
-// ticked, and starts a new sweep count.
-void ClearPlot(AppContext& ctx);

@@ -8,7 +8,7 @@
 
 #include "common/numbers.h"
 #include "common/twips.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
 #include "display/graduations.h"

@@ -8,7 +8,7 @@
 
 #include "acquisition/analog_output.h"
 #include "acquisition/sampling_inputs.h"
-#include "acquisition/tavo_library.h"
+#include "core/tavo_library.h"
 
 class TstAcquisitionInputs : public QObject {
     Q_OBJECT

@@ -7,9 +7,9 @@
 
 #include "acquisition/frm_control.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
 #include "config/frm_configuracion.h"
 #include "config/mode_pictures.h"
+#include "core/app_context.h"
 #include "display/frm_registro.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include "acquisition/frm_control.h"
 #include "common/colors.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
 #include "config/config_file.h"
 #include "config/frm_configuracion.h"
+#include "core/app_context.h"
 #include "display/frm_registro.h"
 
 namespace {
@@ -129,7 +129,7 @@ class TstConfigFile : public QObject {
     }
 
     void exampleLoadsAndSavesTheSameBytes() {
-        const QString example = QFINDTESTDATA("data/example.CFG");
+        const QString example = QStringLiteral(KALMOR_TEST_DATA "/example.CFG");
         QVERIFY(!example.isEmpty());
         QVERIFY(LoadConfiguration(*ctx_, example));
         QVERIFY(messages_.empty());

@@ -11,7 +11,7 @@
 #include "common/colors.h"
 #include "common/prompts.h"
 #include "common/twips.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
 #include "display/graduations.h"

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "acquisition/tavo_library.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
+#include "core/tavo_library.h"
 
 class TstLibrary : public QObject {
     Q_OBJECT

@@ -9,9 +9,9 @@
 #include <QTest>
 
 #include "acquisition/frm_control.h"
-#include "acquisition/tavo_library.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
+#include "core/tavo_library.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
 

@@ -12,10 +12,10 @@
 
 #include "acquisition/frm_control.h"
 #include "acquisition/help_window.h"
-#include "acquisition/tavo_library.h"
 #include "common/prompts.h"
-#include "config/app_context.h"
 #include "config/frm_configuracion.h"
+#include "core/app_context.h"
+#include "core/tavo_library.h"
 #include "display/frm_registro.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "ad12_module.h"
 
-#include <algorithm>
-#include <cmath>
+#include "converter_code.h"
 
 namespace tavo::sim {
 
@@ -50,8 +49,7 @@ void Ad12Module::clockEdge(bool rising, bool dataIn) {
 uint16_t Ad12Module::convert(int code) {
     if (code <= 10) {
         const double volts = inputs_[code].at(clock_.seconds(), outputVolts());
-        const int c = static_cast<int>(std::floor(volts * 4096.0 / fullScale_ + 1e-9));
-        return static_cast<uint16_t>(std::clamp(c, 0, 4095));
+        return static_cast<uint16_t>(converterCode(volts, fullScale_, 4096, 0, 4095));
     }
     switch (code) {
         case 11:

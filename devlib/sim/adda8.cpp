@@ -1,17 +1,8 @@
 #include "adda8.h"
 
-#include <algorithm>
-#include <cmath>
+#include "converter_code.h"
 
 namespace tavo::sim {
-
-namespace {
-// Codes are floor(V / LSB) with LSB = full scale / 256; the tiny bias keeps
-// an exact loop-back (output code -> volts -> input code) from losing one.
-int codeOf(double volts, double fullScale) {
-    return static_cast<int>(std::floor(volts * 256.0 / fullScale + 1e-9));
-}
-}  // namespace
 
 int AdDa8::channelCount(uint8_t control) {
     switch ((control >> 4) & 3) {
@@ -56,13 +47,15 @@ uint8_t AdDa8::convert(int channel) {
     const double loop = outputVolts();
     auto in = [&](int i) { return inputs_[i].at(t, loop); };
     auto single = [&](int i) {
-        return static_cast<uint8_t>(std::clamp(codeOf(in(i), fullScale_), 0, 255));
+        return static_cast<uint8_t>(converterCode(in(i), fullScale_, 256, 0, 255));
     };
     // Differential results are two's complement, -128..127.
     auto diff = [&](int p, int n) {
-        return static_cast<uint8_t>(std::clamp(codeOf(in(p)-in(n), fullScale_), -128, 127));
+        return static_cast<uint8_t>(converterCode(in(p)-in(n), fullScale_, 256, -128, 127));
     };
-    if (channel >= channelCount(control_)) return 0;
+    // The chip's channel counter runs modulo the mode's count, and so does a
+    // channel number past it: in modes 1 and 2 a "channel 3" converts channel 0.
+    channel %= channelCount(control_);
     switch ((control_ >> 4) & 3) {
         case 0:
             return single(channel);

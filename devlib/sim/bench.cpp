@@ -32,7 +32,11 @@ Bench::Bench() {
     for (size_t i = 0; i < ports_.size(); ++i) ports_[i].base = kBases[i];
 }
 
-Bench::~Bench() = default;
+Bench::~Bench() {
+    // The closing time tells a viewer how long the last levels lasted; a
+    // decoder needs it to finish the last byte.
+    if (trace_) trace_->finish(std::max(traceCursorNs_, nowNs_) + kIoCycleNs);
+}
 
 bool Bench::isPortBase(uint16_t base) {
     return std::find(kBases.begin(), kBases.end(), base) != kBases.end();
@@ -249,10 +253,12 @@ void Bench::trace(const Port& p, VcdTrace::Signal signal, uint8_t value, uint64_
 bool Bench::openTrace(const std::string& path, std::string* error) {
     auto file = std::make_unique<VcdTrace>();
     uint16_t bases[3];
+    bool shown[3];
     uint8_t levels[3][VcdTrace::SignalCount];
     for (size_t i = 0; i < ports_.size(); ++i) {
         const Port& p = ports_[i];
         bases[i] = p.base;
+        shown[i] = p.populated;  // a port with nothing on it only adds noise
         levels[i][VcdTrace::Scl] = p.scl;
         levels[i][VcdTrace::Sda] = p.sda;
         levels[i][VcdTrace::Clk] = p.sda;
@@ -261,7 +267,7 @@ bool Bench::openTrace(const std::string& path, std::string* error) {
         levels[i][VcdTrace::Sel] = p.data;
     }
     traceCursorNs_ = nowNs_;
-    if (!file->open(path, bases, 3, levels, nowNs_, error)) return false;
+    if (!file->open(path, bases, shown, 3, levels, nowNs_, error)) return false;
     trace_ = std::move(file);
     return true;
 }

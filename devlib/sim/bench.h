@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "../src/port_io.h"
+#include "src/port/port_io.h"
 #include "ad12_module.h"
 #include "adda8.h"
 #include "event_counter.h"

@@ -1,6 +1,7 @@
 #include "bench_file.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +33,9 @@ const char* const kDefaultBenchText =
     "in7=const(1.25)\n";
 
 namespace {
+
+// The counter's input takes pulses up to 1 MHz.
+constexpr double kMaxRate = 1e6;
 
 enum class Kind { Digital, Ad8, Counter, Ad12 };
 
@@ -89,12 +93,15 @@ std::vector<std::string> words(std::string_view line) {
     return out;
 }
 
+// std::from_chars reads "." whatever the process's locale; strtod would
+// follow setlocale and refuse "1.25" under a decimal comma.
 double number(const std::string& text, const std::string& what) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(begin, &end);
-    if (text.empty() || end != begin + text.size() || errno != 0 || !std::isfinite(v))
+    const char* begin = text.data();
+    const char* const last = begin + text.size();
+    if (begin != last && *begin == '+' && begin + 1 != last && begin[1] != '-') ++begin;
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(begin, last, v);
+    if (text.empty() || ec != std::errc() || end != last || !std::isfinite(v))
         throw Failure("bad number " + quoted(text) + " for " + what);
     return v;
 }
@@ -236,6 +243,8 @@ void declare(Bench& bench, const std::vector<std::string>& w,
         if (std::string text = take("rate"); !text.empty()) {
             rate = number(text, "rate");
             if (rate < 0) throw Failure("negative event rate " + quoted(text));
+            if (rate > kMaxRate)
+                throw Failure("event rate " + quoted(text) + " above 1e6 events a second");
         }
         if (std::string text = take("control"); !text.empty()) {
             control = integer(text, "control");
@@ -260,7 +269,8 @@ void declare(Bench& bench, const std::vector<std::string>& w,
         case Kind::Counter: {
             EventCounter* chip = bench.addCounter(base, at);
             // Counting from the start unless the file says otherwise.
-            chip->setReg(0, control < 0 ? EventCounter::kEventMode : static_cast<uint8_t>(control));
+            chip->setReg(EventCounter::kControl,
+                         control < 0 ? EventCounter::kEventMode : static_cast<uint8_t>(control));
             chip->setRate(rate);
             break;
         }

@@ -5,7 +5,8 @@
 namespace tavo::sim {
 
 namespace {
-constexpr uint32_t kModulus = 1000000;  // six BCD digits
+constexpr uint32_t kModulus = 1000000;     // six BCD digits
+constexpr double kSaturatedEvents = 1e15;  // whole multiple of kModulus, exact in a double
 
 uint8_t bcdByte(uint32_t twoDigits) {
     return static_cast<uint8_t>(((twoDigits / 10) << 4) | (twoDigits % 10));
@@ -16,7 +17,8 @@ EventCounter::EventCounter(const SourceClock& clock)
     : clock_(clock), lastSeconds_(clock.seconds()) {}
 
 bool EventCounter::counting() const {
-    return (regs_[0] & kFunctionMask) == kEventMode && !(regs_[0] & kStop);
+    const uint8_t control = regs_[kControl];
+    return (control & kFunctionMask) == kEventMode && !(control & kStop);
 }
 
 void EventCounter::setRate(double eventsPerSecond) {
@@ -30,6 +32,13 @@ void EventCounter::catchUp() {
     lastSeconds_ = now;
     if (!counting() || rate_ <= 0.0 || elapsed <= 0.0) return;
     fraction_ += elapsed * rate_;
+    // An absurd rate saturates: more events than the counter could ever
+    // tell apart are counted as that many, and nothing is carried over.
+    if (!(fraction_ < kSaturatedEvents)) {
+        fraction_ = 0.0;
+        countEvents(static_cast<uint64_t>(kSaturatedEvents));
+        return;
+    }
     // The bias keeps a whole number of events from losing one to rounding.
     const double whole = std::floor(fraction_ + 1e-9);
     fraction_ -= whole;
@@ -43,24 +52,26 @@ void EventCounter::addEvents(uint32_t events) {
 
 void EventCounter::countEvents(uint64_t events) {
     if (events == 0) return;
-    if (regs_[0] & kHold)
+    if (regs_[kControl] & kHold)
         heldEvents_ += events;
     else
         applyEvents(events);
 }
 
 void EventCounter::applyEvents(uint64_t events) {
-    const uint32_t before = bcdValue(1) % kModulus;
+    const uint32_t before = bcdValue(kCount) % kModulus;
     const uint32_t step = static_cast<uint32_t>(events % kModulus);
     const uint32_t after = (before + step) % kModulus;
-    regs_[1] = bcdByte(after % 100);
-    regs_[2] = bcdByte(after / 100 % 100);
-    regs_[3] = bcdByte(after / 10000);
+    regs_[kCount] = bcdByte(after % 100);
+    regs_[kCount + 1] = bcdByte(after / 100 % 100);
+    regs_[kCount + 2] = bcdByte(after / 10000);
     // The alarm flag rises when the count passes the alarm count.
-    if ((regs_[0] & kAlarmEnable) && (regs_[8] & 0x30) == 0x10) {
-        const uint32_t alarm = bcdValue(9) % kModulus;
+    if ((regs_[kControl] & kAlarmEnable) &&
+        (regs_[kAlarmControl] & kAlarmFunctionMask) == kEventAlarm) {
+        const uint32_t alarm = bcdValue(kAlarmCount) % kModulus;
         const uint32_t distance = (alarm + kModulus - before) % kModulus;
-        if (events >= kModulus || (distance != 0 && distance <= step)) regs_[0] |= kAlarmFlag;
+        if (events >= kModulus || (distance != 0 && distance <= step))
+            regs_[kControl] |= kAlarmFlag;
     }
 }
 
@@ -77,7 +88,7 @@ uint32_t EventCounter::bcdValue(uint8_t first) const {
 
 uint32_t EventCounter::count() {
     catchUp();
-    return bcdValue(1);
+    return bcdValue(kCount);
 }
 
 uint8_t EventCounter::reg(uint8_t index) {
@@ -87,12 +98,12 @@ uint8_t EventCounter::reg(uint8_t index) {
 
 void EventCounter::writeReg(uint8_t index, uint8_t value) {
     catchUp();
-    if (index != 0) {
+    if (index != kControl) {
         regs_[index] = value;
         return;
     }
-    const bool wasHeld = regs_[0] & kHold;
-    regs_[0] = value;
+    const bool wasHeld = regs_[kControl] & kHold;
+    regs_[kControl] = value;
     if (wasHeld && !(value & kHold) && heldEvents_) {
         const uint64_t held = heldEvents_;
         heldEvents_ = 0;

@@ -22,12 +22,24 @@ namespace tavo::sim {
 
 class EventCounter final : public BusChip {
   public:
+    // Register numbers, as the pointer takes them. A count is three bytes
+    // from its first register on.
+    enum Register : uint8_t {
+        kControl = 0x00,
+        kCount = 0x01,
+        kAlarmControl = 0x08,
+        kAlarmCount = 0x09,
+    };
+    // Control/status bits.
     static constexpr uint8_t kStop = 0x80;
     static constexpr uint8_t kHold = 0x40;
     static constexpr uint8_t kFunctionMask = 0x30;
     static constexpr uint8_t kEventMode = 0x20;
     static constexpr uint8_t kAlarmEnable = 0x04;
     static constexpr uint8_t kAlarmFlag = 0x02;
+    // Alarm control bits 5-4 = 01: the alarm compares event counts.
+    static constexpr uint8_t kAlarmFunctionMask = 0x30;
+    static constexpr uint8_t kEventAlarm = 0x10;
 
     explicit EventCounter(const SourceClock& clock);
 
@@ -39,7 +51,7 @@ class EventCounter final : public BusChip {
     uint8_t reg(uint8_t index);  // brought up to date first
     void setReg(uint8_t index, uint8_t value) { writeReg(index, value); }
     uint32_t count();  // 0..999999 when the registers hold BCD
-    uint32_t alarmCount() const { return bcdValue(9); }
+    uint32_t alarmCount() const { return bcdValue(kAlarmCount); }
     uint8_t pointer() const { return pointer_; }
 
     void begin(bool read) override;

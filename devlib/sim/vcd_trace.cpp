@@ -6,11 +6,13 @@
 namespace tavo::sim {
 
 namespace {
-const char* const kNames[VcdTrace::SignalCount] = {"scl", "sda", "clk", "din", "dout", "sel"};
+const char* const kNames[VcdTrace::Sel] = {"scl", "sda", "clk", "din", "dout"};
 
-// One letter per signal of every port.
-char idOf(int port, int signal) {
-    return static_cast<char>('A' + port * VcdTrace::SignalCount + signal);
+// One identifier character per wire: the five lines, then the eight select
+// bits, of every port.
+constexpr int kWiresPerPort = VcdTrace::Sel + 8;
+char idOf(int port, int wire) {
+    return static_cast<char>('A' + port * kWiresPerPort + wire);
 }
 }  // namespace
 
@@ -20,8 +22,9 @@ VcdTrace::~VcdTrace() {
     std::fclose(file_);
 }
 
-bool VcdTrace::open(const std::string& path, const uint16_t* bases, int portCount,
-                    const uint8_t (*levels)[SignalCount], uint64_t timeNs, std::string* error) {
+bool VcdTrace::open(const std::string& path, const uint16_t* bases, const bool* shown,
+                    int portCount, const uint8_t (*levels)[SignalCount], uint64_t timeNs,
+                    std::string* error) {
     file_ = std::fopen(path.c_str(), "w");
     if (!file_) {
         if (error) *error = path + ": cannot write the bus trace: " + std::strerror(errno);
@@ -31,13 +34,20 @@ bool VcdTrace::open(const std::string& path, const uint16_t* bases, int portCoun
         "$version kalmor simulated bench $end\n"
         "$timescale 1 ns $end\n";
     for (int p = 0; p < portCount && p < kMaxPorts; ++p) {
+        shown_[p] = shown[p];
+        if (!shown_[p]) continue;
         char scope[64];
         std::snprintf(scope, sizeof scope, "$scope module port_%03X $end\n", bases[p]);
         header += scope;
-        for (int s = 0; s < SignalCount; ++s) {
-            char var[64];
-            std::snprintf(var, sizeof var, "$var wire %d %c %s $end\n", s == Sel ? 8 : 1,
-                          idOf(p, s), kNames[s]);
+        char var[64];
+        for (int w = 0; w < Sel; ++w) {
+            std::snprintf(var, sizeof var, "$var wire 1 %c p%03X_%s $end\n", idOf(p, w), bases[p],
+                          kNames[w]);
+            header += var;
+        }
+        for (int bit = 0; bit < 8; ++bit) {
+            std::snprintf(var, sizeof var, "$var wire 1 %c p%03X_sel%d $end\n", idOf(p, Sel + bit),
+                          bases[p], bit);
             header += var;
         }
         header += "$upscope $end\n";
@@ -46,21 +56,30 @@ bool VcdTrace::open(const std::string& path, const uint16_t* bases, int portCoun
     put(header.data(), header.size());
     putTime(timeNs);
     put("$dumpvars\n", 10);
-    for (int p = 0; p < portCount && p < kMaxPorts; ++p)
+    for (int p = 0; p < portCount && p < kMaxPorts; ++p) {
+        if (!shown_[p]) continue;
         for (int s = 0; s < SignalCount; ++s) {
             values_[p][s] = levels[p][s];
-            putValue(p, static_cast<Signal>(s), levels[p][s]);
+            putValue(p, static_cast<Signal>(s), levels[p][s], 0xFF);
         }
+    }
     put("$end\n", 5);
     flush();
     return true;
 }
 
 void VcdTrace::change(int port, Signal signal, uint8_t value, uint64_t timeNs) {
-    if (!file_ || values_[port][signal] == value) return;
+    if (!file_ || !shown_[port] || values_[port][signal] == value) return;
+    const uint8_t moved = values_[port][signal] ^ value;
     values_[port][signal] = value;
     if (!timeWritten_ || timeNs > lastTime_) putTime(timeNs);
-    putValue(port, signal, value);
+    putValue(port, signal, value, moved);
+}
+
+void VcdTrace::finish(uint64_t timeNs) {
+    if (!file_) return;
+    if (!timeWritten_ || timeNs > lastTime_) putTime(timeNs);
+    flush();
 }
 
 void VcdTrace::flush() {
@@ -92,21 +111,18 @@ void VcdTrace::putTime(uint64_t timeNs) {
     timeWritten_ = true;
 }
 
-void VcdTrace::putValue(int port, Signal signal, uint8_t value) {
-    char line[16];
-    int n;
-    if (signal == Sel) {
-        n = 0;
-        line[n++] = 'b';
-        for (int bit = 7; bit >= 0; --bit) line[n++] = ((value >> bit) & 1) ? '1' : '0';
-        line[n++] = ' ';
-    } else {
-        n = 0;
-        line[n++] = value ? '1' : '0';
+void VcdTrace::putValue(int port, Signal signal, uint8_t value, uint8_t moved) {
+    char line[3] = {value ? '1' : '0', idOf(port, signal), '\n'};
+    if (signal != Sel) {
+        put(line, sizeof line);
+        return;
     }
-    line[n++] = idOf(port, signal);
-    line[n++] = '\n';
-    put(line, static_cast<size_t>(n));
+    for (int bit = 0; bit < 8; ++bit) {
+        if (!((moved >> bit) & 1)) continue;
+        line[0] = ((value >> bit) & 1) ? '1' : '0';
+        line[1] = idOf(port, Sel + bit);
+        put(line, sizeof line);
+    }
 }
 
 }  // namespace tavo::sim

@@ -1,14 +1,15 @@
 #include "access_mode.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string_view>
 
 #include "driver_loopback.h"
 #include "library_state.h"
+#include "platform.h"
+#include "port/bench_port.h"
 #include "port/real_ports.h"
-#include "sim/sim_factory.h"
+#include "report.h"
 
 namespace tavo {
 namespace {
@@ -20,18 +21,15 @@ class AbsentDriver final : public DriverDevice {
     bool control(uint32_t, const DriverRecord&, DriverRecord&, int16_t*) override { return false; }
 };
 
-void report(const std::string& message) {
-    std::fprintf(stderr, "TAVO_32: %s\n", message.c_str());
-}
-
 void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw) {
     using Kind = BackendChoice::Kind;
     switch (choice.kind) {
         case Kind::Sim: {
             std::string error;
-            s.port = sim::makeSimPort(choice.argument, &error);
+            s.port = makeBenchPort(choice.argument, &error);
             if (!s.port) {
-                report(error.empty() ? "the simulated bench cannot be loaded" : error);
+                report("%s",
+                       error.empty() ? "the simulated bench cannot be loaded" : error.c_str());
                 s.accessMode = kModeUnsupported;
                 return;
             }
@@ -46,7 +44,7 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
             std::string error;
             s.port = makeIoPort(&error);
             if (!s.port) {
-                report("ioport: " + (error.empty() ? std::string("unavailable") : error));
+                report("ioport: %s", error.empty() ? "unavailable" : error.c_str());
                 s.accessMode = kModeUnsupported;
                 return;
             }
@@ -56,8 +54,8 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
         case Kind::Driver:
             if (choice.argument.empty() || choice.argument == "loopback") {
                 s.device = DriverLoopback::onSimulatedBench("");
-            } else {
-                report("no driver device \"" + choice.argument + "\"");
+            } else if (!(s.device = makeSystemDriver(choice.argument))) {
+                report("no driver device \"%s\"", choice.argument.c_str());
                 s.device = std::make_unique<AbsentDriver>();
             }
             s.channel = DriverChannel(s.device.get());
@@ -67,7 +65,7 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
             s.accessMode = kModeUnsupported;
             return;
         case Kind::Unknown:
-            report(std::string("unknown backend \"") + raw + "\" in TAVO32_BACKEND");
+            report("unknown backend \"%s\" in TAVO32_BACKEND", raw);
             s.accessMode = kModeUnsupported;
             return;
     }
@@ -98,12 +96,13 @@ void DetectAccessMode() {
     LibraryState& s = libraryState();
     const char* raw = std::getenv("TAVO32_BACKEND");
     try {
-        chooseBackend(s, parseBackend(raw), raw ? raw : "");
+        // Unset: the operating system decides, as it does for existing callers.
+        chooseBackend(s, raw ? parseBackend(raw) : platformBackend(), raw ? raw : "");
         return;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "TAVO_32: backend not available: %s\n", e.what());
+        report("backend not available: %s", e.what());
     } catch (...) {
-        std::fprintf(stderr, "TAVO_32: backend not available\n");
+        report("backend not available");
     }
     // Half-made backends are dropped; the mode still becomes final.
     s.channel = DriverChannel();

@@ -1,6 +1,6 @@
-// Choosing the access path. Where the operating system decides (Windows:
-// the version query's platform id) that query is the source; on Linux the
-// environment variable TAVO32_BACKEND stands in for it:
+// Choosing the access path. The operating system decides (Windows: the
+// version query's platform id; Linux: the simulated bench, see platform.h)
+// unless the environment variable TAVO32_BACKEND names a backend:
 //   sim[:bench-file]        simulated bench (the default, also when unset or empty)
 //   ppdev[:/dev/parportN]   Linux parallel-port device
 //   ioport                  raw x86 port I/O

@@ -52,7 +52,7 @@ class BusMaster final : public DirectPath {
     }
     int16_t writeCount(int32_t count, int16_t port, int16_t addr) override {
         if (count < 0 || !begin(port)) return kFail;
-        return counterWriteBcd(bus_, addr, kCountPointer, count);
+        return counterWriteBcd(bus_, addr, kCounterCount, count);
     }
     int16_t stopCounting(int16_t port, int16_t addr) override {
         if (!begin(port)) return kFail;
@@ -69,15 +69,15 @@ class BusMaster final : public DirectPath {
     int16_t startAlarm(int16_t port, int16_t addr) override { return stopAlarm(port, addr); }
     int16_t writeAlarm(int32_t count, int16_t port, int16_t addr) override {
         if (count < 0 || !begin(port)) return kFail;
-        return counterWriteBcd(bus_, addr, kAlarmPointer, count);
+        return counterWriteBcd(bus_, addr, kCounterAlarmCount, count);
     }
     int32_t readCount(int16_t port, int16_t addr) override {
         if (!begin(port)) return kFail;
-        return counterReadBcd(bus_, addr, kCountPointer);
+        return counterReadBcd(bus_, addr, kCounterCount);
     }
     int32_t readAlarm(int16_t port, int16_t addr) override {
         if (!begin(port)) return kFail;
-        return counterReadBcd(bus_, addr, kAlarmPointer);
+        return counterReadBcd(bus_, addr, kCounterAlarmCount);
     }
     int16_t readRegister(int16_t reg, int16_t port, int16_t addr) override {
         if (!begin(port)) return kFail;
@@ -86,7 +86,7 @@ class BusMaster final : public DirectPath {
 
     int16_t readAd12Block(int16_t* buffer, int16_t count, int32_t* elapsed, int16_t port,
                           int16_t pos, int16_t channel) override {
-        if (count < 0 || !begin12(port, pos)) return kFail;
+        if (!begin12(port, pos)) return kFail;
         // Uses the delays as they stand: no calibration here.
         const uint32_t start = bus_.io().tickMs();
         const auto command = static_cast<uint16_t>((channel & 0x0F) << 12);

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "direct_path.h"
-#include "port_io.h"
+#include "port/port_io.h"
 
 namespace tavo {
 

@@ -34,7 +34,7 @@ int16_t counterUpdateControl(BusPort& bus, int16_t addr, F f) {
     const uint8_t writeAddr = writeAddressByte(kCounterFamily, addr);
     busStart(bus);
     if (!busWriteByte(bus, writeAddr)) return kFail;
-    busWriteByte(bus, 0x00);
+    busWriteByte(bus, kCounterControl);
     busStart(bus);
     if (!busWriteByte(bus, readAddressByte(kCounterFamily, addr))) return kFail;
     const uint8_t r = busReadByte(bus, true);
@@ -42,11 +42,15 @@ int16_t counterUpdateControl(BusPort& bus, int16_t addr, F f) {
     busStop(bus);
     busStart(bus);
     if (!busWriteByte(bus, writeAddr)) return kFail;
-    busWriteByte(bus, 0x00);
+    busWriteByte(bus, kCounterControl);
     busWriteByte(bus, static_cast<uint8_t>(f(r)));
     busStop(bus);
     return 0;
 }
+
+// Alarm control: bits 5-4 = 01, an event alarm; bit 7 set as the modules
+// have always been sent it.
+constexpr uint8_t kEventAlarmSetting = 0x90;
 
 uint8_t bcdPair(int32_t twoDigits) {
     return static_cast<uint8_t>((twoDigits / 10) << 4 | (twoDigits % 10));
@@ -142,18 +146,18 @@ int16_t counterAlarmSetup(BusPort& bus, int16_t addr) {
     if (counterUpdateControl(bus, addr, [](uint8_t r) { return r & 0xE0; }) != 0) return kFail;
     busStart(bus);
     if (!busWriteByte(bus, writeAddressByte(kCounterFamily, addr))) return kFail;
-    busWriteByte(bus, 0x08);
-    busWriteByte(bus, 0x90);
+    busWriteByte(bus, kCounterAlarmControl);
+    busWriteByte(bus, kEventAlarmSetting);
     busStop(bus);
     return 0;
 }
 
-int16_t counterWriteBcd(BusPort& bus, int16_t addr, uint8_t pointer, int32_t count) {
+int16_t counterWriteBcd(BusPort& bus, int16_t addr, CounterRegister first, int32_t count) {
     if (counterStop(bus, addr) != 0) return kFail;
     busStart(bus);
     if (!busWriteByte(bus, writeAddressByte(kCounterFamily, addr))) return kFail;
     // Only the six lowest decimal digits fit the module.
-    busWriteByte(bus, pointer);
+    busWriteByte(bus, first);
     busWriteByte(bus, bcdPair(count % 100));
     busWriteByte(bus, bcdPair(count / 100 % 100));
     busWriteByte(bus, bcdPair(count / 10000 % 100));
@@ -161,10 +165,10 @@ int16_t counterWriteBcd(BusPort& bus, int16_t addr, uint8_t pointer, int32_t cou
     return 0;
 }
 
-int32_t counterReadBcd(BusPort& bus, int16_t addr, uint8_t pointer) {
+int32_t counterReadBcd(BusPort& bus, int16_t addr, CounterRegister first) {
     busStart(bus);
     if (!busWriteByte(bus, writeAddressByte(kCounterFamily, addr))) return kFail;
-    if (!busWriteByte(bus, pointer)) return kFail;
+    if (!busWriteByte(bus, first)) return kFail;
     busStart(bus);
     if (!busWriteByte(bus, readAddressByte(kCounterFamily, addr))) return kFail;
     const uint8_t b1 = busReadByte(bus, true);

@@ -44,16 +44,22 @@ int16_t ad8SetMode(BusPort& bus, Ad8Tables& tables, int16_t mode, int16_t addr);
 int16_t ad8Read(BusPort& bus, Ad8Tables& tables, int16_t* c, int16_t addr);
 int16_t ad8Write(BusPort& bus, const Ad8Tables& tables, uint8_t value, int16_t addr);
 
+// The counter's registers, as its pointer takes them; a count is three
+// BCD bytes from its first register on.
+enum CounterRegister : uint8_t {
+    kCounterControl = 0x00,
+    kCounterCount = 0x01,
+    kCounterAlarmControl = 0x08,
+    kCounterAlarmCount = 0x09,
+};
+
 // Counter/alarm modules.
 int16_t counterStop(BusPort& bus, int16_t addr);
 int16_t counterStart(BusPort& bus, int16_t addr);
 int16_t counterAlarmSetup(BusPort& bus, int16_t addr);
-// pointer 0x01: the count, 0x09: the alarm count. count must not be negative.
-int16_t counterWriteBcd(BusPort& bus, int16_t addr, uint8_t pointer, int32_t count);
-int32_t counterReadBcd(BusPort& bus, int16_t addr, uint8_t pointer);
+// first: kCounterCount or kCounterAlarmCount. count must not be negative.
+int16_t counterWriteBcd(BusPort& bus, int16_t addr, CounterRegister first, int32_t count);
+int32_t counterReadBcd(BusPort& bus, int16_t addr, CounterRegister first);
 int16_t counterReadRegister(BusPort& bus, int16_t addr, uint8_t reg);
-
-inline constexpr uint8_t kCountPointer = 0x01;
-inline constexpr uint8_t kAlarmPointer = 0x09;
 
 }  // namespace tavo

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "port_io.h"
+#include "port/port_io.h"
 
 namespace tavo {
 

@@ -11,65 +11,65 @@ constexpr uint32_t kCalibrationMs = 19;
 }  // namespace
 
 void busStart(BusPort& bus) {
-    bus.setLines(kDataHighClockHigh);
-    bus.setLines(kDataLowClockHigh);
-    bus.setLines(kDataLowClockLow);
+    bus.setLines(busLines(kHigh, kHigh));
+    bus.setLines(busLines(kLow, kHigh));
+    bus.setLines(busLines(kLow, kLow));
 }
 
 void busStop(BusPort& bus) {
-    bus.setLines(kDataLowClockLow);
-    bus.setLines(kDataLowClockHigh);
-    bus.setLines(kDataHighClockHigh);
+    bus.setLines(busLines(kLow, kLow));
+    bus.setLines(busLines(kLow, kHigh));
+    bus.setLines(busLines(kHigh, kHigh));
 }
 
 bool busWriteByte(BusPort& bus, uint8_t byte) {
     for (int bit = 7; bit >= 0; --bit) {
         if ((byte >> bit) & 1) {
             // Release data with the clock low, then a clock pulse.
-            bus.setLines(kDataHighClockLow);
-            bus.setLines(kDataHighClockHigh);
-            bus.setLines(kDataHighClockHigh);
-            bus.setLines(kDataHighClockLow);
+            bus.setLines(busLines(kHigh, kLow));
+            bus.setLines(busLines(kHigh, kHigh));
+            bus.setLines(busLines(kHigh, kHigh));
+            bus.setLines(busLines(kHigh, kLow));
         } else {
             // Data low and clock high in one write: the data line falls
             // first, so this is a bit, not a start condition.
-            bus.setLines(kDataLowClockHigh);
-            bus.setLines(kDataLowClockLow);
+            bus.setLines(busLines(kLow, kHigh));
+            bus.setLines(busLines(kLow, kLow));
         }
     }
     // Acknowledge clock: data released, the receiver pulls it low.
-    bus.writeControl(kDataHighClockLow);
-    bus.writeControl(kDataHighClockLow);
-    bus.writeControl(kDataHighClockLow);
+    bus.writeControl(busLines(kHigh, kLow));
+    bus.writeControl(busLines(kHigh, kLow));
+    bus.writeControl(busLines(kHigh, kLow));
     bus.delay(bus.delayLong);
-    bus.setLines(kDataHighClockHigh);
+    bus.setLines(busLines(kHigh, kHigh));
     bus.readStatus();
     const bool nack = (bus.readStatus() & kBusDataBit) != 0;
     bus.delay(bus.delayLong);
-    bus.setLines(kDataHighClockLow);
-    bus.setLines(kDataLowClockLow);
+    bus.setLines(busLines(kHigh, kLow));
+    bus.setLines(busLines(kLow, kLow));
     return !nack;
 }
 
 uint8_t busReadByte(BusPort& bus, bool ack) {
     unsigned value = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        bus.setLines(kDataHighClockLow);
-        bus.setLines(kDataHighClockHigh);
+        bus.setLines(busLines(kHigh, kLow));
+        bus.setLines(busLines(kHigh, kHigh));
         // The first reading lets the line settle; the second one counts.
         bus.readStatus();
         value = (value << 1) | ((bus.readStatus() & kBusDataBit) ? 1u : 0u);
-        bus.setLines(kDataHighClockLow);
+        bus.setLines(busLines(kHigh, kLow));
     }
     if (ack) {
-        bus.setLines(kDataLowClockLow);
-        bus.setLines(kDataLowClockHigh);
-        bus.setLines(kDataLowClockLow);
+        bus.setLines(busLines(kLow, kLow));
+        bus.setLines(busLines(kLow, kHigh));
+        bus.setLines(busLines(kLow, kLow));
     } else {
-        bus.setLines(kDataHighClockLow);
-        bus.setLines(kDataHighClockHigh);
-        bus.setLines(kDataHighClockLow);
-        bus.setLines(kDataLowClockLow);
+        bus.setLines(busLines(kHigh, kLow));
+        bus.setLines(busLines(kHigh, kHigh));
+        bus.setLines(busLines(kHigh, kLow));
+        bus.setLines(busLines(kLow, kLow));
     }
     return static_cast<uint8_t>(value);
 }

@@ -6,14 +6,9 @@
 #include <cstdint>
 
 #include "bus_port.h"
+#include "control_lines.h"
 
 namespace tavo {
-
-// Control register values; bits 2, 4, 6 and 7 are always 1, bits 0 and 5 always 0.
-inline constexpr uint8_t kDataHighClockHigh = 0xD4;
-inline constexpr uint8_t kDataLowClockHigh = 0xD6;
-inline constexpr uint8_t kDataHighClockLow = 0xDC;
-inline constexpr uint8_t kDataLowClockLow = 0xDE;
 
 // Status register bit 3 reads the data line back (1 = high).
 inline constexpr uint8_t kBusDataBit = 0x08;

@@ -1,19 +1,13 @@
 #include "converter12.h"
 
 #include "bus_primitives.h"
+#include "control_lines.h"
 
 namespace tavo {
 namespace {
 
 // Status bit 4 (the Select input) carries the module's data out.
 constexpr uint8_t kConverterDataBit = 0x10;
-
-// Control values seen from this scheme: bit 1 is the clock, bit 3 the data
-// to the module, both inverted by the port.
-constexpr uint8_t kClockHighDataHigh = kDataHighClockHigh;  // 0xD4
-constexpr uint8_t kClockLowDataHigh = kDataLowClockHigh;    // 0xD6
-constexpr uint8_t kClockHighDataLow = kDataHighClockLow;    // 0xDC
-constexpr uint8_t kClockLowDataLow = kDataLowClockLow;      // 0xDE
 
 struct SelectPair {
     uint8_t converter;
@@ -23,9 +17,9 @@ constexpr SelectPair kSelects[3] = {{0xFE, 0xFD}, {0xFB, 0xF7}, {0xEF, 0xDF}};
 
 // A 1 bit: data high with the clock low, then the clock rises on it.
 void sendOne(BusPort& bus) {
-    bus.writeControl(kClockLowDataHigh);
+    bus.writeControl(converterLines(kLow, kHigh));
     bus.delay(bus.delayShort);
-    bus.writeControl(kClockHighDataHigh);
+    bus.writeControl(converterLines(kHigh, kHigh));
     bus.delay(bus.delayShort);
 }
 
@@ -38,8 +32,8 @@ void Converter12::choosePosition(int16_t pos) {
 }
 
 uint16_t Converter12::converterTransfer(BusPort& bus, uint16_t command) {
-    bus.writeControl(kClockLowDataLow);
-    bus.writeControl(kClockLowDataLow);
+    bus.writeControl(converterLines(kLow, kLow));
+    bus.writeControl(converterLines(kLow, kLow));
     bus.delay(bus.delayLong);
     bus.writeData(converterSelect_);
     bus.writeData(converterSelect_);
@@ -48,11 +42,11 @@ uint16_t Converter12::converterTransfer(BusPort& bus, uint16_t command) {
     unsigned result = 0;
     for (int bit = 15; bit >= 4; --bit) {
         if ((command >> bit) & 1) sendOne(bus);
-        bus.writeControl(kClockHighDataLow);
+        bus.writeControl(converterLines(kHigh, kLow));
         bus.delay(bus.delayShort);
         result = (result << 1) | ((bus.readStatus() & kConverterDataBit) ? 1u : 0u);
         bus.delay(bus.delayShort);
-        bus.writeControl(kClockLowDataLow);
+        bus.writeControl(converterLines(kLow, kLow));
         bus.delay(bus.delayShort);
     }
     return static_cast<uint16_t>(result);
@@ -63,12 +57,12 @@ void Converter12::outputTransfer(BusPort& bus, uint16_t value) {
     // clock high (a stop ends with both lines released), and then the first
     // 0 bit would get no rising edge and the word would shift by one. Pull
     // the clock low before selecting, as a converter transfer does.
-    bus.writeControl(kClockLowDataLow);
+    bus.writeControl(converterLines(kLow, kLow));
     bus.writeData(outputSelect_);
     for (int bit = 11; bit >= 0; --bit) {
         if ((value >> bit) & 1) sendOne(bus);
-        bus.writeControl(kClockHighDataLow);
-        bus.writeControl(kClockLowDataLow);
+        bus.writeControl(converterLines(kHigh, kLow));
+        bus.writeControl(converterLines(kLow, kLow));
         bus.delay(bus.delayShort);
     }
     endSelect(bus);

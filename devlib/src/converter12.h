@@ -1,6 +1,7 @@
 // The 12-bit converter scheme: a three-wire serial link on the same port,
-// the clock on control bit 1 and data to the module on control bit 3 (same
-// four control values as the two-wire bus), data from the module on status
+// the clock on control bit 1 and data to the module on control bit 3 (the
+// table of control_lines.h, read the other way round from the two-wire
+// bus), data from the module on status
 // bit 4, and per-position select lines on the data register, active low.
 #pragma once
 

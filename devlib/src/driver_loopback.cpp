@@ -1,10 +1,9 @@
 #include "driver_loopback.h"
 
-#include <cstdio>
-
 #include "bus_master.h"
 #include "driver_request.h"
-#include "sim/sim_factory.h"
+#include "port/bench_port.h"
+#include "report.h"
 
 namespace tavo {
 namespace {
@@ -26,9 +25,9 @@ std::unique_ptr<DriverLoopback> DriverLoopback::onSimulatedBench(std::string ben
 bool DriverLoopback::open() {
     if (path_) return true;
     std::string error;
-    port_ = sim::makeSimPort(benchFile_, &error);
+    port_ = makeBenchPort(benchFile_, &error);
     if (!port_) {
-        if (!reported_) std::fprintf(stderr, "TAVO_32: driver loopback: %s\n", error.c_str());
+        if (!reported_) report("driver loopback: %s", error.c_str());
         reported_ = true;
         return false;
     }

@@ -88,28 +88,28 @@ int16_t countCall(int32_t count, int32_t port, int32_t addr,
 
 extern "C" {
 
-int16_t Autodeteccion_Dig32(int16_t* port, int16_t* addr) {
+int16_t TAVO32_CALL Autodeteccion_Dig32(int16_t* port, int16_t* addr) {
     return autodetect(port, addr, &DirectPath::autodetectDigital, request::AutodeteccionDig);
 }
 
-int16_t Escribir_Dig32(int32_t value, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Escribir_Dig32(int32_t value, int32_t port, int32_t addr) {
     return valueCall(value, port, addr, &DirectPath::writeDigital, request::EscribirDig);
 }
 
-int16_t Leer_Dig32(int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Leer_Dig32(int32_t port, int32_t addr) {
     return portAddrCall<int16_t>(port, addr, &DirectPath::readDigital, request::LeerDig);
 }
 
-int16_t Autodeteccion_Ad8b32(int16_t* port, int16_t* addr) {
+int16_t TAVO32_CALL Autodeteccion_Ad8b32(int16_t* port, int16_t* addr) {
     return autodetect(port, addr, &DirectPath::autodetectAd8, request::AutodeteccionAd8b);
 }
 
-int16_t Poner_Modo_Ad8b32(int32_t mode, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Poner_Modo_Ad8b32(int32_t mode, int32_t port, int32_t addr) {
     return valueCall(mode, port, addr, &DirectPath::setModeAd8, request::PonerModoAd8b);
 }
 
-int16_t Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t port,
-                    int32_t addr) {
+int16_t TAVO32_CALL Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t port,
+                                int32_t addr) {
     if (!c0 || !c1 || !c2 || !c3) return -1;
     const int16_t p = low16(port), a = low16(addr);
     return dispatch<int16_t>(
@@ -124,52 +124,52 @@ int16_t Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t 
         });
 }
 
-int16_t Escribir_Ad8b32(int32_t value, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Escribir_Ad8b32(int32_t value, int32_t port, int32_t addr) {
     return valueCall(value, port, addr, &DirectPath::writeAd8, request::EscribirAd8b);
 }
 
-int16_t Autodeteccion_Cont32(int16_t* port, int16_t* addr) {
+int16_t TAVO32_CALL Autodeteccion_Cont32(int16_t* port, int16_t* addr) {
     return autodetect(port, addr, &DirectPath::autodetectCounter, request::AutodeteccionCont);
 }
 
-int16_t Escribir_Cuenta32(int32_t count, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Escribir_Cuenta32(int32_t count, int32_t port, int32_t addr) {
     return countCall(count, port, addr, &DirectPath::writeCount, request::EscribirCuenta);
 }
 
-int16_t Parar_Contaje32(int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Parar_Contaje32(int32_t port, int32_t addr) {
     return portAddrCall<int16_t>(port, addr, &DirectPath::stopCounting, request::PararContaje);
 }
 
-int16_t Activar_Contaje32(int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Activar_Contaje32(int32_t port, int32_t addr) {
     return portAddrCall<int16_t>(port, addr, &DirectPath::startCounting, request::ActivarContaje);
 }
 
-int16_t Parar_Alarma32(int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Parar_Alarma32(int32_t port, int32_t addr) {
     return portAddrCall<int16_t>(port, addr, &DirectPath::stopAlarm, request::Alarma);
 }
 
-int16_t Activar_Alarma32(int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Activar_Alarma32(int32_t port, int32_t addr) {
     return portAddrCall<int16_t>(port, addr, &DirectPath::startAlarm, request::Alarma);
 }
 
-int16_t Escribir_Alarma32(int32_t count, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Escribir_Alarma32(int32_t count, int32_t port, int32_t addr) {
     return countCall(count, port, addr, &DirectPath::writeAlarm, request::EscribirAlarma);
 }
 
-int32_t Leer_Cuenta32(int32_t port, int32_t addr) {
+int32_t TAVO32_CALL Leer_Cuenta32(int32_t port, int32_t addr) {
     return portAddrCall<int32_t>(port, addr, &DirectPath::readCount, request::LeerCuenta);
 }
 
-int32_t Leer_Alarma32(int32_t port, int32_t addr) {
+int32_t TAVO32_CALL Leer_Alarma32(int32_t port, int32_t addr) {
     return portAddrCall<int32_t>(port, addr, &DirectPath::readAlarm, request::LeerAlarma);
 }
 
-int16_t Leer_Registro32(int32_t reg, int32_t port, int32_t addr) {
+int16_t TAVO32_CALL Leer_Registro32(int32_t reg, int32_t port, int32_t addr) {
     return valueCall(reg, port, addr, &DirectPath::readRegister, request::LeerRegistro);
 }
 
-int16_t Leer_Ad12r32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t port, int32_t pos,
-                     int32_t differential, int32_t upper) {
+int16_t TAVO32_CALL Leer_Ad12r32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t port,
+                                 int32_t pos, int32_t differential, int32_t upper) {
     if (!c0 || !c1 || !c2 || !c3) return -1;
     const int16_t p = low16(port), ps = low16(pos), diff = low16(differential), up = low16(upper);
     return dispatch<int16_t>(
@@ -184,12 +184,12 @@ int16_t Leer_Ad12r32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t
         });
 }
 
-int16_t Escribir_Ad12r32(int32_t value, int32_t port, int32_t pos) {
+int16_t TAVO32_CALL Escribir_Ad12r32(int32_t value, int32_t port, int32_t pos) {
     return valueCall(value, port, pos, &DirectPath::writeAd12, request::EscribirAd12r);
 }
 
-int16_t Leer_Ad12r_Unico32(int16_t* buffer, int32_t count, int32_t* elapsed, int32_t port,
-                           int32_t pos, int32_t channel) {
+int16_t TAVO32_CALL Leer_Ad12r_Unico32(int16_t* buffer, int32_t count, int32_t* elapsed,
+                                       int32_t port, int32_t pos, int32_t channel) {
     const int16_t n = low16(count);
     if (!elapsed || (n > 0 && !buffer)) return -1;
     const int16_t p = low16(port), ps = low16(pos), ch = low16(channel);

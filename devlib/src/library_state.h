@@ -9,7 +9,7 @@
 #include "direct_path.h"
 #include "driver_channel.h"
 #include "driver_device.h"
-#include "port_io.h"
+#include "port/port_io.h"
 
 namespace tavo {
 

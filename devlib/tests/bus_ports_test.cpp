@@ -21,7 +21,7 @@ TEST(RealPorts, UnopenableDeviceMakesEveryCallFailOnce) {
     auto engine = makeBusMaster(*port);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(port->available(0x378));
-    EXPECT_FALSE(port->available(0x3BC));  // a named device serves every base
+    EXPECT_FALSE(port->available(0x3BC));
     EXPECT_EQ(engine->writeDigital(1, 0x378, 0), -1);
     int16_t c[4] = {7, 7, 7, 7};
     EXPECT_EQ(engine->readAd12(c, 0x278, 0, 0, 0), -1);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "port_io.h"
+#include "port/port_io.h"
 
 namespace tavo::bustest {
 

@@ -68,6 +68,9 @@ std::vector<int32_t> loopedSession() {
     seen.push_back(Leer_Ad12r_Unico32(block, 3, &elapsed, 0x378, 0, 1));
     seen.insert(seen.end(), {block[1], block[2]});
     seen.push_back(elapsed >= 0 ? 0 : elapsed);
+    elapsed = -7;
+    seen.push_back(Leer_Ad12r_Unico32(block, -3, &elapsed, 0x378, 0, 1));
+    seen.push_back(elapsed >= 0 ? 0 : elapsed);
     return seen;
 }
 
@@ -89,8 +92,9 @@ TEST(FramePaths, DirectAndDriverPathsAnswerAlike) {
     EXPECT_EQ(tavo::testing::accessMode(), kModeDriver);
     tavo::testing::resetLibrary();
 
-    const std::vector<int32_t> expectedLooped = {
-        0, 0, 234567, 0, 654321, 0x21, 0, 0, 0, -1, 0, 0, 0, 77, 0, 0, 1365, 0, 1365, 1365, 0};
+    const std::vector<int32_t> expectedLooped = {0,    0,  234567, 0,    654321, 0x21, 0, 0,
+                                                 0,    -1, 0,      0,    0,      77,   0, 0,
+                                                 1365, 0,  1365,   1365, 0,      0,    0};
     EXPECT_EQ(directLooped, expectedLooped);
     EXPECT_EQ(driverLooped, expectedLooped);
 

@@ -1,7 +1,9 @@
 // Bench files: what they declare, how they are refused, the built-in bench.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -129,6 +131,30 @@ TEST(SimBenchFile, ExamplesLoadAndShowTheBuiltInBench) {
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), tavo::sim::kDefaultBenchText);
+}
+
+// ctest runs this again under es_ES.UTF-8 with KALMOR_DECIMAL_COMMA set, so
+// the bench is parsed while the C library writes "1,25".
+TEST(SimBenchFile, ReadsPointNumbersUnderTheEnvironmentsLocale) {
+    const bool wantComma = std::getenv("KALMOR_DECIMAL_COMMA") != nullptr;
+    const bool set = std::setlocale(LC_ALL, "") != nullptr;
+    const bool comma = std::string(std::localeconv()->decimal_point) == ",";
+    std::string error;
+    auto bench =
+        parseBench("ad8 port=378 addr=0 in0=const(1.25) vref=2.5\ncounter port=378 addr=0 rate=0.5",
+                   "es.bench", &error);
+    auto builtIn = tavo::sim::makeSimPort("", &error);
+    std::setlocale(LC_ALL, "C");
+    if (wantComma) {
+        ASSERT_TRUE(set && comma) << "the environment's locale has no decimal comma";
+    }
+    ASSERT_NE(bench, nullptr) << error;
+    EXPECT_NE(builtIn, nullptr);
+    EXPECT_EQ(bench->counter(0x378, 0)->rate(), 0.5);
+    bench->useVirtualTimeForSources();
+    Wire w(*bench);
+    ASSERT_TRUE(w.writeTo(0x48, {0x40}));
+    EXPECT_EQ(w.readFrom(0x48, 2)[1], 128) << "1.25 V of 2.5 V";
 }
 
 }  // namespace

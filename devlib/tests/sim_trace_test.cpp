@@ -2,6 +2,7 @@
 // reading one transfer back from it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -95,33 +96,37 @@ TEST(SimTrace, OneTransferShowsOnTheWires) {
     const Vcd vcd(path, "port_378");
     EXPECT_NE(vcd.text.find("$timescale 1 ns $end"), std::string::npos);
     EXPECT_NE(vcd.text.find("$enddefinitions $end"), std::string::npos);
-    for (const char* name : {"scl", "sda", "clk", "din", "dout"}) EXPECT_EQ(vcd.width.at(name), 1);
-    EXPECT_EQ(vcd.width.at("sel"), 8);
+    for (const char* name : {"p378_scl", "p378_sda", "p378_clk", "p378_din", "p378_dout"})
+        EXPECT_EQ(vcd.width.at(name), 1);
+    for (int bit = 0; bit < 8; ++bit) EXPECT_EQ(vcd.width.at("p378_sel" + std::to_string(bit)), 1);
     ASSERT_FALSE(vcd.changes.empty());
     EXPECT_EQ(vcd.changes[0].time, 0u) << "initial values";
-    EXPECT_EQ(vcd.find("sel", "11111111"), size_t{5}) << "after the five other initial values";
+    EXPECT_EQ(vcd.find("p378_sel7", "1"), size_t{12}) << "after the twelve other initial values";
+    // Only the built-in bench's port: the others carry no module.
+    EXPECT_EQ(vcd.text.find("port_278"), std::string::npos);
+    EXPECT_EQ(vcd.text.find("port_3BC"), std::string::npos);
 
     // Start: data falls while the clock is high, then the clock falls.
-    const size_t start = vcd.find("sda", "0");
+    const size_t start = vcd.find("p378_sda", "0");
     ASSERT_LT(start, vcd.changes.size());
-    const size_t clockFall = vcd.find("scl", "0");
+    const size_t clockFall = vcd.find("p378_scl", "0");
     ASSERT_LT(clockFall, vcd.changes.size());
     EXPECT_GT(clockFall, start);
     EXPECT_GT(vcd.changes[clockFall].time, vcd.changes[start].time);
     EXPECT_EQ(vcd.changes[start].time % Bench::kIoCycleNs, 0u) << "a fall comes at once";
     EXPECT_GE(vcd.changes[start].time, 6 * Bench::kIoCycleNs);
     // The 12-bit names show the same two wires.
-    EXPECT_EQ(vcd.find("clk", "0"), start + 1);
-    EXPECT_EQ(vcd.find("din", "0"), clockFall + 1);
+    EXPECT_EQ(vcd.find("p378_clk", "0"), start + 1);
+    EXPECT_EQ(vcd.find("p378_din", "0"), clockFall + 1);
 
     // Two bytes of nine clocks each, then the stop: data rises last, with
     // the clock high.
     size_t rises = 0;
-    for (size_t i = 6; i < vcd.changes.size(); ++i)
-        if (vcd.changes[i].signal == "scl" && vcd.changes[i].value == "1") ++rises;
+    for (size_t i = 13; i < vcd.changes.size(); ++i)
+        if (vcd.changes[i].signal == "p378_scl" && vcd.changes[i].value == "1") ++rises;
     EXPECT_EQ(rises, 18u + 1u);
     const Change& last = vcd.changes[vcd.changes.size() - 2];  // sda, then clk
-    EXPECT_EQ(last.signal, "sda");
+    EXPECT_EQ(last.signal, "p378_sda");
     EXPECT_EQ(last.value, "1");
 }
 
@@ -135,14 +140,57 @@ TEST(SimTrace, ReleasedLineRisesAfterThePulledOneFalls) {
     bench.write(0x37A, 0xD6);  // data low and clock high in one write
     bench.flushTrace();
     const Vcd vcd(path, "port_378");
-    const size_t fall = vcd.find("sda", "0");
-    const size_t rise = vcd.find("scl", "1", 6);  // after the initial values
+    const size_t fall = vcd.find("p378_sda", "0");
+    const size_t rise = vcd.find("p378_scl", "1", 13);  // after the initial values
     ASSERT_LT(fall, vcd.changes.size());
     ASSERT_LT(rise, vcd.changes.size());
     EXPECT_EQ(vcd.changes[fall].time, Bench::kIoCycleNs);
     EXPECT_GT(vcd.changes[rise].time, vcd.changes[fall].time);
     EXPECT_LT(vcd.changes[rise].time, 2 * Bench::kIoCycleNs);
     EXPECT_EQ(bench.bus(0x378).counts().starts, 0u);
+}
+
+// What sigrok-cli's two-wire decoder makes of the given port's wires in a trace.
+std::string sigrokDecode(const std::string& path, const char* base) {
+    const std::string command = std::string("sigrok-cli -I vcd -i '") + path + "' -P i2c:scl=p" +
+                                base + "_scl:sda=p" + base +
+                                "_sda -A i2c=address-read:address-write:data-read:data-write 2>&1";
+    std::string all;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char chunk[512];
+        while (size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) all.append(chunk, n);
+        pclose(pipe);
+    }
+    // Only the address and data lines.
+    std::istringstream lines(all);
+    std::string line, out;
+    while (std::getline(lines, line))
+        if (line.find("Address") != std::string::npos || line.find("Data") != std::string::npos)
+            out += line + "\n";
+    return out;
+}
+
+TEST(SimTrace, SigrokDecodesEachPortOnItsOwn) {
+    if (std::system("command -v sigrok-cli >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "sigrok-cli is not installed";
+    const std::string path = testing::TempDir() + "sim_trace_sigrok.vcd";
+    {
+        Bench bench;
+        bench.addDigital(0x378, 0);
+        bench.addAd8(0x3BC, 1);
+        std::string error;
+        ASSERT_TRUE(bench.openTrace(path, &error)) << error;
+        Wire p378(bench, 0x378), p3bc(bench, 0x3BC);
+        ASSERT_TRUE(p378.writeTo(0x20, {0x5A}));
+        ASSERT_TRUE(p3bc.writeTo(0x49, {0x44, 0xA5}));
+    }
+    EXPECT_EQ(sigrokDecode(path, "378"),
+              "i2c-1: Address write: 20\n"
+              "i2c-1: Data write: 5A\n");
+    EXPECT_EQ(sigrokDecode(path, "3BC"),
+              "i2c-1: Address write: 49\n"
+              "i2c-1: Data write: 44\n"
+              "i2c-1: Data write: A5\n");
 }
 
 TEST(SimTrace, UnwritableTraceIsReported) {

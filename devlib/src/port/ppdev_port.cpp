@@ -1,74 +1,55 @@
 // Linux ppdev backend: unprivileged access to a parallel port through
-// /dev/parportN (group lp). Every register access is one ioctl.
-#include <dirent.h>
-#include <fcntl.h>
-#include <linux/parport.h>
-#include <linux/ppdev.h>
-#include <sys/ioctl.h>
-#include <time.h>
-#include <unistd.h>
-
-#include <cerrno>
+// /dev/parportN (group lp). Every register access is one ioctl. A port that
+// cannot be opened or claimed is tried again at most once a second, so
+// fixing the device's group, loading ppdev or ending the program that holds
+// the port brings it back without a restart.
 #include <cstdio>
 #include <cstring>
-#include <string>
+#include <set>
+#include <vector>
 
+#include <sys/ioctl.h>
+
+#include <linux/parport.h>
+#include <linux/ppdev.h>
+
+#include "ppdev_mapping.h"
+#include "ppdev_system.h"
 #include "real_ports.h"
 
 namespace tavo {
 namespace {
 
-constexpr int kMaxPorts = 8;
-
-enum class PortState { Unopened, Open, Failed };
+constexpr uint32_t kRetryMs = 1000;
+// The longest a call waits for another program to let the port go.
+constexpr int kClaimWaitMs = 1000;
 
 struct PortEntry {
     uint16_t base = 0;
     std::string device;
-    PortState state = PortState::Unopened;
     int fd = -1;
+    bool claimed = false;
+    bool tried = false;
+    uint32_t lastTryMs = 0;
 };
 
-// Base address of /dev/parportN as the kernel reports it; -1 when unknown.
-long kernelBaseAddress(const std::string& name) {
-    const std::string path = "/proc/sys/dev/parport/" + name + "/base-addr";
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return -1;
-    long base = -1;
-    if (std::fscanf(f, "%ld", &base) != 1) base = -1;
-    std::fclose(f);
-    return base;
+std::string baseName(uint16_t base) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%XH", static_cast<unsigned>(base));
+    return text;
 }
 
 class PpdevPort final : public PortIo {
   public:
-    explicit PpdevPort(const std::string& device) {
-        if (!device.empty()) {
-            // One named device answers for every base.
-            shared_ = true;
-            entries_[0].device = device;
-            count_ = 1;
-            return;
-        }
-        DIR* dir = opendir("/proc/sys/dev/parport");
-        if (!dir) return;
-        while (dirent* e = readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name.rfind("parport", 0) != 0 || count_ == kMaxPorts) continue;
-            const long base = kernelBaseAddress(name);
-            if (base <= 0 || base > 0xFFFF) continue;
-            entries_[count_].base = static_cast<uint16_t>(base);
-            entries_[count_].device = "/dev/" + name;
-            ++count_;
-        }
-        closedir(dir);
+    PpdevPort(std::unique_ptr<PpdevSystem> system, std::vector<PpdevMapping> mappings)
+        : system_(std::move(system)), mappings_(std::move(mappings)) {
+        resolve();
     }
 
     ~PpdevPort() override {
-        for (int i = 0; i < count_; ++i) {
-            if (entries_[i].state != PortState::Open) continue;
-            ioctl(entries_[i].fd, PPRELEASE);
-            close(entries_[i].fd);
+        for (PortEntry& e : entries_) {
+            if (e.claimed) system_->release(e.fd);
+            if (e.fd >= 0) system_->close(e.fd);
         }
     }
 
@@ -78,10 +59,10 @@ class PpdevPort final : public PortIo {
         unsigned char v = value;
         switch (reg & 3) {
             case 0:
-                ioctl(fd, PPWDATA, &v);
+                system_->registerIo(fd, PPWDATA, &v);
                 break;
             case 2:
-                ioctl(fd, PPWCONTROL, &v);
+                system_->registerIo(fd, PPWCONTROL, &v);
                 break;
             default:
                 break;  // the status register cannot be written
@@ -92,94 +73,159 @@ class PpdevPort final : public PortIo {
         const int fd = fdFor(reg);
         if (fd < 0) return 0xFF;
         unsigned char v = 0xFF;
-        switch (reg & 3) {
-            case 0:
-                ioctl(fd, PPRDATA, &v);
-                break;
-            case 1:
-                ioctl(fd, PPRSTATUS, &v);
-                break;
-            case 2:
-                ioctl(fd, PPRCONTROL, &v);
-                break;
-            default:
-                break;
-        }
+        static constexpr unsigned long kReads[4] = {PPRDATA, PPRSTATUS, PPRCONTROL, 0};
+        if ((reg & 3) != 3) system_->registerIo(fd, kReads[reg & 3], &v);
         return v;
     }
 
-    uint32_t tickMs() override {
-        timespec ts{};
-        clock_gettime(CLOCK_MONOTONIC, &ts);
-        return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
-                                     static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
-    }
+    uint32_t tickMs() override { return system_->tickMs(); }
 
     // Printer-port bases end in binary 00; anything else is no port.
     bool available(uint16_t base) override { return (base & 3) == 0 && fdFor(base) >= 0; }
 
   private:
+    // Finds the device of each base: the kernel's list, or the mappings given.
+    void resolve() {
+        lastResolveMs_ = system_->tickMs();
+        problems_.clear();
+        const std::vector<PpdevSystem::KernelPort> kernel = system_->kernelPorts();
+        auto add = [&](const std::string& device, uint16_t base) {
+            for (const PortEntry& e : entries_)
+                if (e.base == base) return;
+            PortEntry e;
+            e.base = base;
+            e.device = device;
+            entries_.push_back(e);
+        };
+        if (mappings_.empty()) {
+            for (const auto& k : kernel) {
+                const uint16_t base = printerBase(k.base);
+                if (base) add(k.device, base);
+            }
+            return;
+        }
+        for (const PpdevMapping& m : mappings_) {
+            if (m.base) {
+                add(m.device, m.base);
+                continue;
+            }
+            long kernelBase = -1;
+            for (const auto& k : kernel)
+                if (k.device == m.device) kernelBase = k.base;
+            if (const uint16_t base = printerBase(kernelBase)) {
+                add(m.device, base);
+            } else if (kernelBase < 0) {
+                problems_.push_back("the kernel reports no parallel port for " + m.device +
+                                    " (to use it anyway, add its base: =378H, =278H or =3BCH)");
+            } else {
+                char text[160];
+                std::snprintf(text, sizeof text,
+                              "%s is at %lXH, not a printer-port base (map it to one: add "
+                              "=378H, =278H or =3BCH)",
+                              m.device.c_str(), kernelBase);
+                problems_.push_back(text);
+            }
+        }
+    }
+
+    static uint16_t printerBase(long base) {
+        return base == 0x378 || base == 0x278 || base == 0x3BC ? static_cast<uint16_t>(base) : 0;
+    }
+
     // The three standard bases end in binary 00, so the base of a register
     // is its address with the two low bits cleared.
     int fdFor(uint16_t reg) {
         const auto base = static_cast<uint16_t>(reg & ~3u);
         if (base == lastBase_) return lastFd_;
-        PortEntry* entry = nullptr;
-        for (int i = 0; i < count_ && !entry; ++i) {
-            if (shared_ || entries_[i].base == base) entry = &entries_[i];
+        PortEntry* entry = find(base);
+        if (!entry && system_->tickMs() - lastResolveMs_ >= kRetryMs) {
+            // The parport driver may have been loaded since.
+            resolve();
+            entry = find(base);
         }
-        int fd = -1;
-        if (entry) {
-            if (entry->state == PortState::Unopened) open(*entry);
-            if (entry->state == PortState::Open) fd = entry->fd;
-        } else {
-            reportMissing(base);
+        if (!entry) {
+            // A named device that serves no base is the likelier cause.
+            for (const std::string& problem : problems_) say(problem);
+            if (problems_.empty()) say("no parallel port at " + baseName(base));
+            return -1;
         }
-        lastBase_ = base;
-        lastFd_ = fd;
+        const int fd = ensureClaimed(*entry);
+        // The engine addresses one base for a whole operation: remember a
+        // port that works. One that does not is asked again at the next call.
+        if (fd >= 0) {
+            lastBase_ = base;
+            lastFd_ = fd;
+        }
         return fd;
     }
 
-    static void open(PortEntry& entry) {
-        entry.state = PortState::Failed;
-        const int fd = ::open(entry.device.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0) {
-            std::fprintf(stderr, "TAVO_32: cannot open %s: %s\n", entry.device.c_str(),
-                         std::strerror(errno));
-            return;
-        }
-        if (ioctl(fd, PPCLAIM) != 0) {
-            std::fprintf(stderr, "TAVO_32: cannot claim %s: %s\n", entry.device.c_str(),
-                         std::strerror(errno));
-            close(fd);
-            return;
-        }
-        entry.fd = fd;
-        entry.state = PortState::Open;
+    PortEntry* find(uint16_t base) {
+        for (PortEntry& e : entries_)
+            if (e.base == base) return &e;
+        return nullptr;
     }
 
-    void reportMissing(uint16_t base) {
-        for (int i = 0; i < missingCount_; ++i) {
-            if (missing_[i] == base) return;
+    int ensureClaimed(PortEntry& e) {
+        if (e.claimed) return e.fd;
+        const uint32_t now = system_->tickMs();
+        if (e.tried && now - e.lastTryMs < kRetryMs) return -1;
+        e.tried = true;
+        e.lastTryMs = now;
+        int waitMs = 0;  // a claim already waiting is only looked at
+        if (e.fd < 0) {
+            int error = 0;
+            e.fd = system_->open(e.device, &error);
+            if (e.fd < 0) {
+                say("cannot open " + e.device + ": " + std::strerror(error));
+                return -1;
+            }
+            waitMs = kClaimWaitMs;
         }
-        if (missingCount_ < kMaxPorts) missing_[missingCount_++] = base;
-        std::fprintf(stderr, "TAVO_32: no parallel port at %Xh\n", static_cast<unsigned>(base));
+        const int result = system_->claim(e.fd, waitMs);
+        if (result == 0) {
+            e.claimed = true;
+            return e.fd;
+        }
+        if (result == PpdevSystem::kClaimPending) {
+            say(e.device + " is in use by another program");
+            return -1;
+        }
+        say("cannot claim " + e.device + ": " + std::strerror(result));
+        system_->close(e.fd);
+        e.fd = -1;
+        return -1;
     }
 
-    PortEntry entries_[kMaxPorts];
-    int count_ = 0;
-    bool shared_ = false;
-    uint16_t missing_[kMaxPorts] = {};
-    int missingCount_ = 0;
-    // The engine addresses one base for a whole operation: remember it.
+    // Each different reason once.
+    void say(const std::string& message) {
+        if (said_.insert(message).second) system_->report(message);
+    }
+
+    std::unique_ptr<PpdevSystem> system_;
+    std::vector<PpdevMapping> mappings_;
+    std::vector<PortEntry> entries_;
+    std::vector<std::string> problems_;  // named devices that serve no base
+    std::set<std::string> said_;
+    uint32_t lastResolveMs_ = 0;
     uint16_t lastBase_ = 0xFFFF;
     int lastFd_ = -1;
 };
 
 }  // namespace
 
-std::unique_ptr<PortIo> makePpdevPort(const std::string& device) {
-    return std::make_unique<PpdevPort>(device);
+std::unique_ptr<PortIo> makePpdevPortWith(std::unique_ptr<PpdevSystem> system,
+                                          const std::string& spec) {
+    std::vector<PpdevMapping> mappings;
+    std::string error;
+    if (!parsePpdevMappings(spec, &mappings, &error)) {
+        system->report(error);
+        return nullptr;
+    }
+    return std::make_unique<PpdevPort>(std::move(system), std::move(mappings));
+}
+
+std::unique_ptr<PortIo> makePpdevPort(const std::string& spec) {
+    return makePpdevPortWith(makeLinuxPpdevSystem(), spec);
 }
 
 }  // namespace tavo

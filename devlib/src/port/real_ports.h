@@ -4,14 +4,22 @@
 #include <memory>
 #include <string>
 
-#include "../port_io.h"
+#include "port_io.h"
 
 namespace tavo {
 
-// Linux ppdev. device empty: each base is mapped to the /dev/parportN whose
-// base address the kernel reports. Never null; unreachable bases report
-// available() == false (and are reported once on stderr).
-std::unique_ptr<PortIo> makePpdevPort(const std::string& device);
+class PpdevSystem;
+
+// Linux ppdev. spec is the text after "ppdev:" (see ppdev_mapping.h): empty
+// maps each base to the /dev/parportN whose base the kernel reports; devices
+// may be named, with a chosen base each. Null, with the reason reported, for
+// a malformed spec; otherwise unreachable bases report available() == false
+// (each different reason is reported once) and are tried again at most once
+// a second.
+std::unique_ptr<PortIo> makePpdevPort(const std::string& spec);
+// The same over the given system calls (tests).
+std::unique_ptr<PortIo> makePpdevPortWith(std::unique_ptr<PpdevSystem> system,
+                                          const std::string& spec);
 
 // Raw x86 port I/O through ioperm (root, x86 only). Null, with a reason in
 // *error, where that is impossible.

@@ -1,8 +1,9 @@
-// One application context owns the globals, the library binding and the
-// windows. Each window is created and loaded the first time anything asks
-// for it, and stays until the context ends. The accessor hands out the
-// window while its own load handler is still running, because load
-// handlers reach back into their own window.
+// One application context owns the globals, the settings model, the library
+// binding, the engines and the windows. Each window is created and loaded
+// the first time anything asks for it, and stays until the context ends. The
+// accessor hands out the window while its own load handler is still running,
+// because load handlers reach back into their own window. Only
+// app_context.cpp names the windows' classes.
 #pragma once
 
 #include <QString>
@@ -10,12 +11,15 @@
 
 #include <memory>
 
-#include "config/var_glob.h"
+#include "core/var_glob.h"
 
 class FrmControl;
 class FrmRegistro;
 class FrmConfiguracion;
 class TavoLibrary;
+class QWidget;
+class SettingsModel;
+class WavePlayer;
 
 class AppContext {
   public:
@@ -31,8 +35,17 @@ class AppContext {
     FrmRegistro* frmRegistro();
     FrmConfiguracion* frmConfiguracion();
     bool frmConfiguracionLoaded() const;
+    // The main window as the parent of messages and file dialogs.
+    QWidget* mainWindow();
+    // Redoes the plot window's layout for its present size.
+    void layOutPlotWindow();
 
     TavoLibrary& library();
+    SettingsModel& settings();
+
+    // Engines: no widgets; windows connect to their signals. The sampling
+    // engine and the analog output join them here.
+    WavePlayer& wavePlayer();
 
     const QStringList& arguments() const { return arguments_; }
     // Caption of the main window and title of the program's message boxes.
@@ -41,6 +54,8 @@ class AppContext {
   private:
     QStringList arguments_;
     std::unique_ptr<TavoLibrary> library_;
+    std::unique_ptr<SettingsModel> settings_;
+    std::unique_ptr<WavePlayer> wavePlayer_;
     FrmControl* control_ = nullptr;
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;

@@ -1,4 +1,4 @@
-#include "acquisition/tavo_library.h"
+#include "core/tavo_library.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "common/prompts.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
 #include "tavo32.h"
 
 enum TavoLibrary::Export : int {

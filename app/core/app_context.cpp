@@ -1,12 +1,18 @@
-#include "config/app_context.h"
+#include "core/app_context.h"
 
 #include "acquisition/frm_control.h"
-#include "acquisition/tavo_library.h"
 #include "config/frm_configuracion.h"
+#include "core/settings_model.h"
+#include "core/tavo_library.h"
 #include "display/frm_registro.h"
+#include "display/plot_layout.h"
+#include "generator/wave_player.h"
 
 AppContext::AppContext(QStringList arguments)
-    : arguments_(std::move(arguments)), library_(std::make_unique<TavoLibrary>()) {}
+    : arguments_(std::move(arguments)),
+      library_(std::make_unique<TavoLibrary>()),
+      settings_(std::make_unique<SettingsModel>(g)),
+      wavePlayer_(std::make_unique<WavePlayer>()) {}
 
 AppContext::~AppContext() {
     // Windows without a parent belong to the context; dialogs first, the main
@@ -49,8 +55,24 @@ bool AppContext::frmConfiguracionLoaded() const {
     return configuracion_ != nullptr;
 }
 
+QWidget* AppContext::mainWindow() {
+    return frmControl();
+}
+
+void AppContext::layOutPlotWindow() {
+    LayoutPlotWindow(*this, frmRegistro());
+}
+
 TavoLibrary& AppContext::library() {
     return *library_;
+}
+
+SettingsModel& AppContext::settings() {
+    return *settings_;
+}
+
+WavePlayer& AppContext::wavePlayer() {
+    return *wavePlayer_;
 }
 
 QString AppContext::appTitle() {

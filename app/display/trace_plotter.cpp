@@ -1,10 +1,10 @@
 // The drawing operations on a window's trace area and strips.
-#include <QCheckBox>
-#include <QLabel>
+#include "display/trace_plotter.h"
+
 #include <QTime>
 
-#include "acquisition/frm_control.h"
-#include "config/app_context.h"
+#include "core/app_context.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
 #include "display/graduations.h"
@@ -25,7 +25,17 @@ void printAll(DrawingSurface* s, const std::vector<PlacedText>& labels) {
 }
 
 bool xyMode(AppContext& ctx) {
-    return ctx.frmRegistro()->CHK_MODO->isChecked();
+    return ctx.settings().xyMode() != CheckValue::Unchecked;
+}
+
+void drawGrid(DrawingSurface* t, const VarGlob& g, bool xy, int32_t colour) {
+    t->setDotted(true);
+    t->setAutoRedraw(true);
+    const std::vector<GridLine> lines =
+        xy ? xyGridLines(g.PlotLower, g.PlotUpper)
+           : timeGridLines(g.PlotLower, g.PlotUpper, t->scaleWidth());
+    for (const GridLine& l : lines) t->line(l.x1, l.y1, l.x2, l.y2, colour);
+    t->setDotted(false);
 }
 
 }  // namespace
@@ -71,24 +81,20 @@ void DrawGrid(AppContext& ctx, int32_t colour) {
 void DrawGrid(AppContext& ctx, int32_t colour, QWidget* window) {
     DrawingSurface* t = surface(window, "PIC_TRAZADO");
     if (!t) return;
-    t->setDotted(true);
-    t->setAutoRedraw(true);
-    const VarGlob& g = ctx.g;
-    const std::vector<GridLine> lines =
-        xyMode(ctx) ? xyGridLines(g.PlotLower, g.PlotUpper)
-                    : timeGridLines(g.PlotLower, g.PlotUpper, t->scaleWidth());
-    for (const GridLine& l : lines) t->line(l.x1, l.y1, l.x2, l.y2, colour);
-    t->setDotted(false);
+    drawGrid(t, ctx.g, xyMode(ctx), colour);
 }
 
-void ClearPlot(AppContext& ctx) {
-    FrmRegistro* plot = ctx.frmRegistro();
-    plot->PIC_TRAZADO->cls();
-    if (plot->CHK_REJILLA->isChecked()) DrawGrid(ctx, ctx.g.Colores[5][2], plot);
-    ctx.g.SampleCounter = 0;
-    FrmControl* control = ctx.frmControl();
-    for (const char* name : {"Lbl_Contamuestras", "lbl_Preal"}) {
-        if (auto* label = control->findChild<QLabel*>(QLatin1String(name))) label->clear();
-    }
-    ctx.g.SweepStartTime = static_cast<float>(QTime::currentTime().msecsSinceStartOfDay() / 1000.0);
+TracePlotter::TracePlotter(VarGlob& g, DrawingSurface* trace, QObject* parent)
+    : QObject(parent), g_(g), trace_(trace) {}
+
+void TracePlotter::segment(float x1, float y1, float x2, float y2, int32_t colour) {
+    trace_->line(x1, y1, x2, y2, colour);
+}
+
+void TracePlotter::clear(bool gridShown, bool xyMode) {
+    trace_->cls();
+    if (gridShown) drawGrid(trace_, g_, xyMode, g_.Colores[5][2]);
+    g_.SampleCounter = 0;
+    emit cleared();
+    g_.SweepStartTime = static_cast<float>(QTime::currentTime().msecsSinceStartOfDay() / 1000.0);
 }

@@ -9,7 +9,7 @@
 namespace tavo {
 
 class PortIo {
-public:
+  public:
     virtual ~PortIo() = default;
     virtual void write(uint16_t reg, uint8_t value) = 0;
     virtual uint8_t read(uint16_t reg) = 0;

@@ -1,0 +1,39 @@
+// The engines without their windows: the generator's clear action and the
+// trace area's clear, each reported once through its signal.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "core/var_glob.h"
+#include "display/drawing_surface.h"
+#include "display/trace_plotter.h"
+#include "generator/wave_player.h"
+
+class TstEngineSeams : public QObject {
+    Q_OBJECT
+  private slots:
+    void clearingTheWaveformStopsPlayback() {
+        WavePlayer player;
+        player.timer().start(50);
+        QSignalSpy cleared(&player, &WavePlayer::cleared);
+        player.ClearWaveform();
+        QVERIFY(!player.timer().isActive());
+        QCOMPARE(cleared.size(), 1);
+    }
+
+    void clearingTheTraceStartsANewSweepCount() {
+        VarGlob g;
+        DrawingSurface trace;
+        trace.resize(200, 100);
+        trace.setScale(0.0f, 2.5f, 100.0f, 0.0f);
+        TracePlotter plotter(g, &trace);
+        g.SampleCounter = 7;
+        QSignalSpy cleared(&plotter, &TracePlotter::cleared);
+        plotter.segment(0.0f, 0.0f, 100.0f, 2.5f, 0x0000FF);
+        plotter.clear(false, false);
+        QCOMPARE(g.SampleCounter, int16_t(0));
+        QCOMPARE(cleared.size(), 1);
+    }
+};
+
+QTEST_MAIN(TstEngineSeams)
+#include "tst_engine_seams.moc"

@@ -1,0 +1,60 @@
+// The settings model on its own: one change notification per group that
+// changed, none for a value set again.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "core/settings_model.h"
+
+Q_DECLARE_METATYPE(SettingsGroup)
+
+class TstSettingsModel : public QObject {
+    Q_OBJECT
+  private slots:
+    void oneNotificationPerChangedGroup() {
+        VarGlob g;
+        SettingsModel m(g);
+        QSignalSpy spy(&m, &SettingsModel::changed);
+        auto groups = [&] {
+            QList<SettingsGroup> seen;
+            for (const QList<QVariant>& args : spy) seen << args[0].value<SettingsGroup>();
+            spy.clear();
+            return seen;
+        };
+
+        m.setPlotLimits(0.0f, 5.0f, 4095);
+        m.setRecordingOptions(false, true, CheckValue::Greyed);
+        m.setAxesAndChannels(3, kNoOption);
+        QCOMPARE(groups(),
+                 (QList<SettingsGroup>{SettingsGroup::PlotLimits, SettingsGroup::RecordingOptions,
+                                       SettingsGroup::XYChannels}));
+        QCOMPARE(g.PlotUpper, 5.0f);
+        QCOMPARE(g.XYChannelX, int16_t(3));
+        QCOMPARE(g.XYChannelY, int16_t(1));
+
+        // The same values again change nothing.
+        m.setPlotLimits(0.0f, 5.0f, 4095);
+        m.setRecordingOptions(false, true, CheckValue::Greyed);
+        m.setAxesAndChannels(3, kNoOption);
+        m.setModuleType(ModuleKind::Converter8);
+        QVERIFY(groups().isEmpty());
+
+        m.setModuleType(ModuleKind::Converter12);
+        QCOMPARE(m.moduleKind(), ModuleKind::Converter12);
+        QCOMPARE(g.ModuleType, int16_t(2));
+        std::array<CheckValue, 5> visible = m.visible();
+        visible[4] = CheckValue::Unchecked;
+        m.setVisible(visible);
+        QCOMPARE(groups(),
+                 (QList<SettingsGroup>{SettingsGroup::Module, SettingsGroup::VisibleChannels}));
+    }
+
+    // The tag keeps the spelling each writer gives it.
+    void typeTagSpellings() {
+        QCOMPARE((TypeTag{3, true}).text(), QString(" 3"));
+        QCOMPARE((TypeTag{3, false}).text(), QString("3"));
+        QCOMPARE(TypeTag{}.text(), QString());
+    }
+};
+
+QTEST_MAIN(TstSettingsModel)
+#include "tst_settings_model.moc"

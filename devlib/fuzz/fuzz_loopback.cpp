@@ -1,0 +1,58 @@
+// The loopback driver's request decoding: any code (mostly the known ones),
+// any words, and beside the record a block buffer of the size the record
+// asks for, all on the built-in bench. Several requests per input, so one
+// request's effect on the modules meets the next.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "bus_master.h"
+#include "driver_loopback.h"
+#include "driver_request.h"
+#include "fuzz_input.h"
+#include "port/bench_port.h"
+
+namespace {
+
+namespace request = tavo::request;
+
+constexpr uint32_t kCodes[] = {
+    request::EscribirDig,       request::AutodeteccionDig,  request::LeerDig,
+    request::AutodeteccionAd8b, request::PonerModoAd8b,     request::LeerAd8b,
+    request::EscribirAd8b,      request::AutodeteccionCont, request::EscribirCuenta,
+    request::PararContaje,      request::ActivarContaje,    request::Alarma,
+    request::EscribirAlarma,    request::LeerCuenta,        request::LeerAlarma,
+    request::LeerRegistro,      request::LeerAd12rUnico,    request::EscribirAd12r,
+    request::LeerAd12r,
+};
+constexpr size_t kCodeCount = sizeof kCodes / sizeof kCodes[0];
+constexpr int kMaxRequests = 8;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    auto port = tavo::makeBenchPort("", nullptr);
+    if (!port) __builtin_trap();
+    auto engine = tavo::makeBusMaster(*port);
+    tavo::DriverLoopback device(*engine);
+    device.open();
+
+    fuzzing::Input in(data, size);
+    for (int n = 0; n < kMaxRequests && !in.empty(); ++n) {
+        const uint8_t pick = in.take<uint8_t>();
+        const uint32_t code =
+            pick < kCodeCount * 12 ? kCodes[pick % kCodeCount] : in.take<uint32_t>();
+        tavo::DriverRequest record;
+        for (int32_t& w : record.w) w = in.take<int32_t>();
+        // A count of conversions wants that many words beside the record;
+        // the driver takes a record whose W4 names the buffer.
+        const auto count = static_cast<int16_t>(record.w[0]);
+        std::vector<int16_t> block(count > 0 ? static_cast<size_t>(count) : 0);
+        int16_t* buffer = block.empty() ? nullptr : block.data();
+        if (buffer && (pick & 1))
+            record.w[4] = static_cast<int32_t>(reinterpret_cast<uintptr_t>(buffer));
+        tavo::DriverRecord reply{};
+        device.control(code, record.toBytes(), reply, buffer);
+    }
+    return 0;
+}

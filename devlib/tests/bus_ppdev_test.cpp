@@ -1,0 +1,173 @@
+// The ppdev backend over scripted system calls: a port held by another
+// program, a device that opens only later, and which device serves which base.
+#include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+#include <deque>
+#include <map>
+
+#include "bus_master.h"
+#include "port/ppdev_mapping.h"
+#include "port/ppdev_system.h"
+#include "port/real_ports.h"
+
+namespace tavo {
+namespace {
+
+struct Script {
+    std::deque<int> openErrors;  // per open: 0 opens, else the errno; empty: opens
+    std::deque<int> claims;      // per claim: 0, an errno or kClaimPending; empty: 0
+    std::vector<PpdevSystem::KernelPort> kernel;
+    uint32_t now = 5000;
+    std::vector<std::string> opened, reports;
+    std::vector<int> claimWaits;
+    std::map<int, std::string> deviceOf;
+    std::vector<std::string> writes;  // device of each register write
+    int closes = 0, releases = 0;
+};
+
+class FakeSystem final : public PpdevSystem {
+  public:
+    explicit FakeSystem(Script& s) : s_(s) {}
+    int open(const std::string& device, int* error) override {
+        s_.opened.push_back(device);
+        const int e = s_.openErrors.empty() ? 0 : s_.openErrors.front();
+        if (!s_.openErrors.empty()) s_.openErrors.pop_front();
+        if (e) {
+            *error = e;
+            return -1;
+        }
+        s_.deviceOf[next_] = device;
+        return next_++;
+    }
+    int claim(int, int waitMs) override {
+        s_.claimWaits.push_back(waitMs);
+        const int r = s_.claims.empty() ? 0 : s_.claims.front();
+        if (!s_.claims.empty()) s_.claims.pop_front();
+        return r;
+    }
+    void release(int) override { ++s_.releases; }
+    void close(int) override { ++s_.closes; }
+    void registerIo(int fd, unsigned long request, unsigned char*) override {
+        if (request == PPWCONTROL || request == PPWDATA) s_.writes.push_back(s_.deviceOf[fd]);
+    }
+    std::vector<KernelPort> kernelPorts() override { return s_.kernel; }
+    uint32_t tickMs() override { return s_.now; }
+    void report(const std::string& message) override { s_.reports.push_back(message); }
+
+  private:
+    Script& s_;
+    int next_ = 3;
+};
+
+std::unique_ptr<PortIo> portOver(Script& s, const std::string& spec) {
+    return makePpdevPortWith(std::make_unique<FakeSystem>(s), spec);
+}
+
+TEST(PpdevPort, PortHeldElsewhereWaitsOnceThenRetriesEverySecond) {
+    Script s;
+    s.kernel = {{"/dev/parport0", 0x378}};
+    s.claims = {PpdevSystem::kClaimPending, PpdevSystem::kClaimPending, 0};
+    auto port = portOver(s, "");
+    auto engine = makeBusMaster(*port);
+    EXPECT_EQ(engine->writeDigital(1, 0x378, 0), -1);
+    EXPECT_EQ(engine->writeDigital(1, 0x378, 0), -1);  // within the second: no new try
+    s.now += 999;
+    EXPECT_FALSE(port->available(0x378));
+    s.now += 1;
+    EXPECT_FALSE(port->available(0x378));  // still held
+    s.now += 1000;
+    EXPECT_TRUE(port->available(0x378));  // let go
+    // One open; the first claim waits about a second, later ones only look.
+    EXPECT_EQ(s.opened, std::vector<std::string>{"/dev/parport0"});
+    EXPECT_EQ(s.claimWaits, (std::vector<int>{1000, 0, 0}));
+    EXPECT_EQ(s.reports, std::vector<std::string>{"/dev/parport0 is in use by another program"});
+    port.reset();
+    EXPECT_EQ(s.releases, 1);
+    EXPECT_EQ(s.closes, 1);
+}
+
+TEST(PpdevPort, RefusedOpenIsRetriedAndEachReasonSaidOnce) {
+    Script s;
+    s.kernel = {{"/dev/parport0", 0x378}};
+    s.openErrors = {EACCES, EACCES, ENOENT, 0};
+    s.claims = {EBUSY, 0};
+    auto port = portOver(s, "");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(port->available(0x378)) << i;
+        s.now += 1000;
+    }
+    EXPECT_TRUE(port->available(0x378));
+    EXPECT_EQ(s.opened.size(), 5u);
+    EXPECT_EQ(s.reports,
+              (std::vector<std::string>{"cannot open /dev/parport0: Permission denied",
+                                        "cannot open /dev/parport0: No such file or directory",
+                                        "cannot claim /dev/parport0: Device or resource busy"}));
+    EXPECT_EQ(s.closes, 1);  // the descriptor whose claim was refused
+}
+
+TEST(PpdevPort, DevicesServeTheirOwnBases) {
+    const std::vector<PpdevSystem::KernelPort> kernel = {
+        {"/dev/parport0", 0x378}, {"/dev/parport1", 0xD010}, {"/dev/parport2", 0x278}};
+    const struct {
+        const char* spec;
+        std::vector<std::pair<uint16_t, const char*>> served;  // base, device (null: none)
+        size_t reports;
+    } cases[] = {
+        // Every port the kernel knows at a printer-port base.
+        {"", {{0x378, "/dev/parport0"}, {0x278, "/dev/parport2"}, {0x3BC, nullptr}}, 1},
+        // A named device answers only for its own base.
+        {"/dev/parport0", {{0x378, "/dev/parport0"}, {0x278, nullptr}, {0x3BC, nullptr}}, 2},
+        // A PCI card at D010H mapped to 278H, beside the first port.
+        {"/dev/parport1=278H,/dev/parport0",
+         {{0x278, "/dev/parport1"}, {0x378, "/dev/parport0"}, {0x3BC, nullptr}},
+         1},
+        // Not a printer-port base, or unknown to the kernel, and no mapping:
+        // that is what is said, once.
+        {"/dev/parport1", {{0x378, nullptr}, {0x278, nullptr}}, 1},
+        {"/dev/parport7", {{0x378, nullptr}, {0x278, nullptr}}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spec);
+        Script s;
+        s.kernel = kernel;
+        auto port = portOver(s, c.spec);
+        ASSERT_TRUE(port);
+        for (const auto& [base, device] : c.served) {
+            SCOPED_TRACE(base);
+            s.writes.clear();
+            port->write(static_cast<uint16_t>(base + 2), 0xD4);
+            EXPECT_EQ(port->available(base), device != nullptr);
+            if (device) {
+                EXPECT_EQ(s.writes, std::vector<std::string>{device});
+            }
+        }
+        EXPECT_EQ(s.reports.size(), c.reports);
+    }
+}
+
+TEST(PpdevPort, MalformedMappingsAreRefused) {
+    const char* cases[] = {",",
+                           "/dev/parport0=",
+                           "/dev/parport0=2F8H",
+                           "=378H",
+                           "/dev/parport0,/dev/parport0",
+                           "/dev/a=378H,/dev/b=0x378"};
+    for (const char* spec : cases) {
+        SCOPED_TRACE(spec);
+        Script s;
+        EXPECT_EQ(portOver(s, spec), nullptr);
+        ASSERT_EQ(s.reports.size(), 1u);
+        EXPECT_EQ(s.reports[0].rfind("ppdev: ", 0), 0u);
+    }
+    std::vector<PpdevMapping> m;
+    std::string error;
+    ASSERT_TRUE(parsePpdevMappings("/dev/parport0=3bch,/dev/parport1", &m, &error));
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].base, 0x3BC);
+    EXPECT_EQ(m[1].base, 0);
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,211 @@
+#include "commands.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "sim/bench_print.h"
+#include "tavo32.h"
+
+namespace tavo::cli {
+
+namespace {
+
+constexpr int kBases[] = {0x378, 0x278, 0x3BC};
+
+int fail(int result, const Target& t) {
+    std::fprintf(stderr, "tavo: %s\n", failureWords(result, t).c_str());
+    return 1;
+}
+
+std::string placeJson(const char* module, const Target& t) {
+    return std::string("{\"module\":\"") + module + "\",\"port\":\"" + portName(t.port) + "\"," +
+           (t.isPosition ? "\"position\":" : "\"address\":") + std::to_string(t.addr);
+}
+
+// Codes, or volts with three decimals, as a blank-separated line or a JSON array.
+std::string list(const std::vector<std::string>& items, bool json) {
+    std::string out = json ? "[" : "";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += json ? "," : " ";
+        out += items[i];
+    }
+    return json ? out + "]" : out;
+}
+
+void printChannels(const char* module, const Target& t, const std::string& extraJson,
+                   const std::vector<int16_t>& codes, const std::vector<double>& volts,
+                   const ReadOptions& o) {
+    std::vector<std::string> c, v;
+    for (int16_t code : codes) c.push_back(std::to_string(code));
+    for (double x : volts) v.push_back(fixed(x, 3));
+    if (o.json) {
+        std::string line = placeJson(module, t) + extraJson + ",\"codes\":" + list(c, true);
+        if (o.volts) line += ",\"volts\":" + list(v, true);
+        std::printf("%s}\n", line.c_str());
+    } else {
+        std::printf("%s\n", list(o.volts ? v : c, false).c_str());
+    }
+}
+
+void printValue(const char* module, const Target& t, const char* key, int64_t value,
+                const std::string& extraJson, const ReadOptions& o) {
+    if (o.json)
+        std::printf("%s%s,\"%s\":%lld}\n", placeJson(module, t).c_str(), extraJson.c_str(), key,
+                    static_cast<long long>(value));
+    else
+        std::printf("%lld\n", static_cast<long long>(value));
+}
+
+struct Found {
+    int port;
+    const char* family;
+    int addr;
+};
+
+// Every module of one family on one base: the search starts past the last
+// find and ends when it wraps round to an address already seen.
+void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, int addressCount,
+                  int base, std::vector<Found>* found) {
+    int start = 0;
+    while (start < addressCount) {
+        int16_t port = static_cast<int16_t>(base), addr = static_cast<int16_t>(start);
+        if (call(&port, &addr) != 0 || addr < start) return;
+        found->push_back({base, family, addr});
+        start = addr + 1;
+    }
+}
+
+}  // namespace
+
+int runDetect(bool json) {
+    std::vector<Found> found;
+    for (int base : kBases) {
+        detectFamily(Autodeteccion_Dig32, "digital", 8, base, &found);
+        detectFamily(Autodeteccion_Ad8b32, "ad8", 8, base, &found);
+        detectFamily(Autodeteccion_Cont32, "counter", 2, base, &found);
+    }
+    const char* note = "12-bit converters give no acknowledge and cannot be detected";
+    if (json) {
+        std::string out = "{\"modules\":[";
+        for (size_t i = 0; i < found.size(); ++i) {
+            if (i) out += ",";
+            out += std::string("{\"port\":\"") + portName(found[i].port) + "\",\"family\":\"" +
+                   found[i].family + "\",\"address\":" + std::to_string(found[i].addr) + "}";
+        }
+        out += std::string("],\"note\":\"") + note + "\"}";
+        std::printf("%s\n", out.c_str());
+    } else {
+        if (found.empty()) {
+            std::printf("no module answered on 378H, 278H or 3BCH\n");
+        } else {
+            std::printf("%-6s %-8s %s\n", "port", "family", "address");
+            for (const Found& f : found)
+                std::printf("%-6s %-8s %d\n", portName(f.port).c_str(), f.family, f.addr);
+        }
+        std::printf("%s.\n", note);
+    }
+    return found.empty() ? 1 : 0;
+}
+
+int runReadAd8(const Target& t, int mode, const ReadOptions& o) {
+    if (mode >= 0) {
+        const int16_t r = Poner_Modo_Ad8b32(mode, t.port, t.addr);
+        if (r != 0) return fail(r, t);
+    }
+    // The library keeps the mode per address for this process only; without
+    // --mode that is mode 0.
+    const int used = mode >= 0 ? mode : 0;
+    int16_t c[4] = {0, 0, 0, 0};
+    const int16_t r = Leer_Ad8b32(&c[0], &c[1], &c[2], &c[3], t.port, t.addr);
+    if (r != 0) return fail(r, t);
+    std::vector<int16_t> codes;
+    std::vector<double> volts;
+    for (int k = 0; k < ad8ChannelCount(used); ++k) {
+        codes.push_back(c[k]);
+        volts.push_back(ad8Volts(c[k], used, k));
+    }
+    printChannels("ad8", t, ",\"mode\":" + std::to_string(used), codes, volts, o);
+    return 0;
+}
+
+int runReadAd12(const Target& t, bool upper, bool differential, const ReadOptions& o) {
+    int16_t c[4] = {0, 0, 0, 0};
+    const int16_t r = Leer_Ad12r32(&c[0], &c[1], &c[2], &c[3], t.port, t.addr, differential, upper);
+    if (r != 0) return fail(r, t);
+    std::vector<int16_t> codes(c, c + 4);
+    std::vector<double> volts;
+    for (int16_t code : codes) volts.push_back(ad12Volts(code));
+    const std::string extra = std::string(",\"upper\":") + (upper ? "true" : "false") +
+                              ",\"differential\":" + (differential ? "true" : "false");
+    printChannels("ad12", t, extra, codes, volts, o);
+    return 0;
+}
+
+int runReadDigital(const Target& t, const ReadOptions& o) {
+    const int16_t r = Leer_Dig32(t.port, t.addr);
+    if (r < 0) return fail(r, t);
+    printValue("digital", t, "value", r, "", o);
+    return 0;
+}
+
+int runReadCount(const Target& t, bool alarm, const ReadOptions& o) {
+    const int32_t r = alarm ? Leer_Alarma32(t.port, t.addr) : Leer_Cuenta32(t.port, t.addr);
+    if (r < 0) return fail(r, t);
+    printValue("counter", t, alarm ? "alarm" : "count", r, "", o);
+    return 0;
+}
+
+int runReadRegister(const Target& t, int reg, const ReadOptions& o) {
+    const int16_t r = Leer_Registro32(reg, t.port, t.addr);
+    if (r < 0) return fail(r, t);
+    printValue("counter", t, "value", r, ",\"register\":" + std::to_string(reg), o);
+    return 0;
+}
+
+int runWrite(WriteKind kind, const Target& t, int64_t value) {
+    const auto v = static_cast<int32_t>(value);
+    int r = -1;
+    switch (kind) {
+        case WriteKind::Ad8:
+            r = Escribir_Ad8b32(v, t.port, t.addr);
+            break;
+        case WriteKind::Ad12:
+            r = Escribir_Ad12r32(v, t.port, t.addr);
+            break;
+        case WriteKind::Digital:
+            r = Escribir_Dig32(v, t.port, t.addr);
+            break;
+        case WriteKind::Count:
+            r = Escribir_Cuenta32(v, t.port, t.addr);
+            break;
+        case WriteKind::Alarm:
+            r = Escribir_Alarma32(v, t.port, t.addr);
+            break;
+    }
+    return r == 0 ? 0 : fail(r, t);
+}
+
+int runCounterControl(bool alarm, bool start, const Target& t) {
+    int r;
+    if (alarm)
+        r = start ? Activar_Alarma32(t.port, t.addr) : Parar_Alarma32(t.port, t.addr);
+    else
+        r = start ? Activar_Contaje32(t.port, t.addr) : Parar_Contaje32(t.port, t.addr);
+    return r == 0 ? 0 : fail(r, t);
+}
+
+int runBenchPrint() {
+    const char* backend = std::getenv("TAVO32_BACKEND");
+    std::string text, error;
+    if (!sim::benchTextInForce(backend ? backend : "", &text, &error)) {
+        std::fprintf(stderr, "tavo: %s\n", error.c_str());
+        return 1;
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
+}  // namespace tavo::cli
