@@ -4,6 +4,7 @@
 
 #include "common/numbers.h"
 #include "core/tavo_library.h"
+#include "core/var_glob.h"
 
 double outputUnitsPerCode(int16_t moduleType, float scaleFactor) {
     const double scale = static_cast<double>(scaleFactor);
@@ -27,29 +28,30 @@ std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, flo
     return Round16(code);
 }
 
-AnalogOutput::AnalogOutput(TavoLibrary& library, ModuleSource module, QObject* parent)
-    : QObject(parent), library_(library), module_(std::move(module)) {}
+AnalogOutput::AnalogOutput(TavoLibrary& library, VarGlob& g, QObject* parent)
+    : QObject(parent), library_(library), g_(g) {}
+
+int16_t AnalogOutput::AnalogOutValue() const {
+    return g_.AnalogOutValue;
+}
 
 void AnalogOutput::setCode(int16_t code) {
-    value_ = code;
-    const OutputModule m = module_();
+    g_.AnalogOutValue = code;
     // Only the two converters have an output; a failed write is not acted on.
-    if (m.ModuleType == 0) {
-        library_.Escribir_Ad8b32(value_, m.PortBase, m.ModuleAddress);
-    } else if (m.ModuleType == 2) {
-        library_.Escribir_Ad12r32(value_, m.PortBase, m.ModuleAddress);
+    if (g_.ModuleType == 0) {
+        library_.Escribir_Ad8b32(code, g_.PortBase, g_.ModuleAddress);
+    } else if (g_.ModuleType == 2) {
+        library_.Escribir_Ad12r32(code, g_.PortBase, g_.ModuleAddress);
     }
-    emit changed(value_, CodeToUnitsText(value_, m.ModuleType, m.ScaleFactor));
+    emit changed(code, text());
 }
 
 void AnalogOutput::resetEightBit() {
-    const OutputModule m = module_();
-    if (m.ModuleType != 0) return;
-    value_ = 0;
-    library_.Escribir_Ad8b32(0, m.PortBase, m.ModuleAddress);
+    if (g_.ModuleType != 0) return;
+    g_.AnalogOutValue = 0;
+    library_.Escribir_Ad8b32(0, g_.PortBase, g_.ModuleAddress);
 }
 
 QString AnalogOutput::text() const {
-    const OutputModule m = module_();
-    return CodeToUnitsText(value_, m.ModuleType, m.ScaleFactor);
+    return CodeToUnitsText(g_.AnalogOutValue, g_.ModuleType, g_.ScaleFactor);
 }

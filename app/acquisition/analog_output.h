@@ -6,10 +6,10 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class TavoLibrary;
+struct VarGlob;
 
 // Engineering units of one output code: a 12-bit code (types 1 and 2) is one
 // millivolt, any other 2.5/255 V, both times the scale factor.
@@ -24,23 +24,15 @@ QString CodeToUnitsText(double code, int16_t moduleType, float scaleFactor);
 std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, float scaleFactor,
                                    int maxCode);
 
-// The module the output belongs to.
-struct OutputModule {
-    int16_t ModuleType = 0;
-    int16_t PortBase = 888;
-    int16_t ModuleAddress = 0;
-    float ScaleFactor = 1.0f;
-};
-
 class AnalogOutput : public QObject {
     Q_OBJECT
   public:
-    using ModuleSource = std::function<OutputModule()>;
-
-    AnalogOutput(TavoLibrary& library, ModuleSource module, QObject* parent = nullptr);
+    // The module is the globals' (ModuleType, PortBase, ModuleAddress,
+    // ScaleFactor); the code sent is kept in AnalogOutValue, written only here.
+    AnalogOutput(TavoLibrary& library, VarGlob& g, QObject* parent = nullptr);
 
     // The code last sent, which every sample records.
-    int16_t AnalogOutValue() const { return value_; }
+    int16_t AnalogOutValue() const;
     // The scroll bar moved (by hand, by a typed value or by the generator):
     // the code is sent to the module, by its type.
     void setCode(int16_t code);
@@ -54,6 +46,5 @@ class AnalogOutput : public QObject {
 
   private:
     TavoLibrary& library_;
-    ModuleSource module_;
-    int16_t value_ = 0;
+    VarGlob& g_;
 };

@@ -11,6 +11,7 @@
 #include "acquisition/trace_sink.h"
 #include "common/numbers.h"
 #include "core/tavo_library.h"
+#include "core/var_glob.h"
 
 namespace {
 constexpr int kReadAttempts = 10;
@@ -20,11 +21,12 @@ QString periodText(double ms) {
     return QString::number(static_cast<long long>(std::floor(ms + 0.5)));
 }
 
-Recorder::Recorder(TavoLibrary& library, SettingsSource settings, TraceSink* sink,
+Recorder::Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink,
                    std::unique_ptr<SamplingTimer> timer, std::unique_ptr<Clock> clock,
                    QObject* parent)
     : QObject(parent),
       library_(library),
+      g_(g),
       settings_(std::move(settings)),
       sink_(sink),
       timer_(timer ? std::move(timer) : std::make_unique<QtSamplingTimer>()),
@@ -41,19 +43,19 @@ Recorder::~Recorder() {
 }
 
 void Recorder::StartStopRecording() {
-    if (!recording_) {
+    if (g_.Recording == kFalse) {
         flushPendingWrite();
-        recording_ = true;
+        g_.Recording = kTrue;
         paused_ = false;
+        abandoned_ = false;
         ++generation_;
         writeFailing_ = false;
         emit recordingStarted();
         PrepareRecording();
     } else {
-        recording_ = false;
+        g_.Recording = kFalse;
         StopSampling();
-        const RecorderSettings s = settings_();
-        if (s.recordToFile) WriteDataFile(s, When::Now);
+        if (settings_().recordToFile) WriteDataFile(When::Now);
         emit recordingStopped();
     }
 }
@@ -65,23 +67,23 @@ void Recorder::PrepareRecording() {
         if (s.grid) sink_->drawGrid();
         sink_->show();
     }
-    sampleCounter_ = 0;
+    g_.SampleCounter = 0;
     emit sweepLabelsCleared();
-    if (sink_ && !s.xyMode) sink_->setTimeScale(s.RequestedSamples);
-    if (s.RequestedSamples != sweepSamples_) {
-        if (sink_) sink_->clear();
-        sampleCounter_ = 0;
-        sweepSamples_ = s.RequestedSamples;
+    if (sink_ && !s.xyMode) sink_->setTimeScale(g_.RequestedSamples);
+    if (g_.RequestedSamples != g_.SweepSamples) {
+        if (sink_) sink_->clearArea();
+        g_.SampleCounter = 0;
+        g_.SweepSamples = g_.RequestedSamples;
     }
-    sweepStartTime_ = clock_->now();
-    sweepPeriodMs_ = s.PeriodMs;
+    setSweepStart(clock_->now());
+    g_.SweepPeriodMs = g_.PeriodMs;
     armFirst();
     if (sink_) {
         sink_->drawGraduations();
         if (s.grid) sink_->drawGrid();
     }
     // Indexes 0 to RequestedSamples + 1; a sweep fills 1 to SweepSamples.
-    sampleBuffer_.resize(s.RequestedSamples + 2);
+    sampleBuffer_.resize(g_.RequestedSamples + 2);
 }
 
 void Recorder::StopSampling() {
@@ -90,7 +92,7 @@ void Recorder::StopSampling() {
 }
 
 void Recorder::abandon() {
-    recording_ = false;
+    abandoned_ = true;
     ++generation_;
     timer_->disarm();
 }
@@ -102,21 +104,22 @@ void Recorder::pause() {
 
 void Recorder::resume() {
     paused_ = false;
-    if (recording_) armFirst();
+    if (recording()) armFirst();
 }
 
 void Recorder::restartSweep() {
-    sampleCounter_ = 0;
+    g_.SampleCounter = 0;
     emit sweepLabelsCleared();
-    sweepStartTime_ = clock_->now();
+    setSweepStart(clock_->now());
 }
 
-void Recorder::takeSweepSettings(int16_t samples, int16_t periodMs) {
-    // The running sweep's buffer was sized at its start; a larger count
-    // would index past it.
-    if (recording_) return;
-    sweepSamples_ = samples;
-    sweepPeriodMs_ = periodMs;
+bool Recorder::recording() const {
+    return g_.Recording != kFalse;
+}
+
+void Recorder::setSweepStart(double t) {
+    sweepStartTime_ = t;
+    g_.SweepStartTime = static_cast<float>(t);
 }
 
 bool Recorder::timerActive() const {
@@ -124,16 +127,18 @@ bool Recorder::timerActive() const {
 }
 
 void Recorder::armFirst() {
+    if (abandoned_) return;
     scheduleBase_ = clock_->now();
     nextSlot_ = 1;
-    timer_->arm(static_cast<double>(sweepPeriodMs_));
+    timer_->arm(static_cast<double>(g_.SweepPeriodMs));
 }
 
 void Recorder::armNext() {
+    if (abandoned_) return;
     // Sample slots keep to the schedule, so the tick's own time does not add
     // up sweep after sweep. A slot already past (a slow tick) starts the
     // schedule again from now instead of firing ticks to catch up.
-    const double period = static_cast<double>(sweepPeriodMs_) / 1000.0;
+    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
     const double now = clock_->now();
     ++nextSlot_;
     double due = scheduleBase_ + static_cast<double>(nextSlot_) * period;
@@ -150,8 +155,8 @@ void Recorder::SamplingTick() {
     const unsigned generation = generation_;
     RecorderSettings s = settings_();
 
-    if (sampleCounter_ < std::numeric_limits<int16_t>::max()) ++sampleCounter_;
-    if (sampleCounter_ > sweepSamples_) {
+    if (g_.SampleCounter < std::numeric_limits<int16_t>::max()) ++g_.SampleCounter;
+    if (g_.SampleCounter > g_.SweepSamples) {
         const double t = clock_->now();
         emit sweepEnded();
         if (s.once) {
@@ -159,43 +164,43 @@ void Recorder::SamplingTick() {
             StartStopRecording();
             return;
         }
-        if (s.recordToFile) WriteDataFile(s, When::AfterTick);
+        if (s.recordToFile) WriteDataFile(When::AfterTick);
         if (sink_ && s.autoClear) {
-            sink_->clear();
+            sink_->clearArea();
             if (s.grid) sink_->drawGrid();
         }
-        emit periodMeasured((t - sweepStartTime_) / static_cast<double>(sweepSamples_) * 1000.0);
-        sweepStartTime_ = t;
-        sampleCounter_ = 1;
+        emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
+        setSweepStart(t);
+        g_.SampleCounter = 1;
     }
 
     std::array<float, 4> c{};
-    if (!readChannels(s, c)) return;
+    if (!readChannels(c)) return;
     // A recording started during the read's yield has its own ticks and
     // buffer; this sample belonged to the one before.
     if (generation != generation_) return;
 
     // Handlers that ran during the yield may have changed what to show.
     s = settings_();
-    const int k = sampleCounter_;
+    const int k = g_.SampleCounter;
     if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
         for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = c[static_cast<size_t>(i)];
-        sampleBuffer_.at(4, k) = static_cast<float>(s.AnalogOutValue);
+        sampleBuffer_.at(4, k) = static_cast<float>(g_.AnalogOutValue);
     }
     emit counterChanged(k);
     drawSample(s, c);
 
     // A stop or a pause during the yield keeps the timer off.
-    if (recording_ && !paused_) armNext();
+    if (recording() && !paused_) armNext();
     if (pendingWrite_) {
         QMetaObject::invokeMethod(this, &Recorder::flushPendingWrite, Qt::QueuedConnection);
     }
 }
 
 void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c) {
-    const float out = outputRowUnits(s.ScaleFactor, s.AnalogOutValue, s.ModuleType);
+    const float out = outputRowUnits(g_.ScaleFactor, g_.AnalogOutValue, g_.ModuleType);
     const auto rowValue = [&](int row) { return row < 4 ? c[static_cast<size_t>(row)] : out; };
-    const float k = static_cast<float>(sampleCounter_);
+    const float k = static_cast<float>(g_.SampleCounter);
 
     if (!s.xyMode) {
         for (int i = 0; i < 5; ++i) {
@@ -211,16 +216,16 @@ void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>&
     // A channel outside the five rows gives no value (and no label).
     const auto valid = [](int row) { return row >= 0 && row <= 4; };
     float x = 0.0f;
-    if (valid(s.XYChannelX)) {
-        x = rowValue(s.XYChannelX);
-        emit valueChanged(s.XYChannelX, formatValue(x));
+    if (valid(g_.XYChannelX)) {
+        x = rowValue(g_.XYChannelX);
+        emit valueChanged(g_.XYChannelX, formatValue(x));
     }
     float y = x;
-    if (s.XYChannelY != s.XYChannelX) {
+    if (g_.XYChannelY != g_.XYChannelX) {
         y = 0.0f;
-        if (valid(s.XYChannelY)) {
-            y = rowValue(s.XYChannelY);
-            emit valueChanged(s.XYChannelY, formatValue(y));
+        if (valid(g_.XYChannelY)) {
+            y = rowValue(g_.XYChannelY);
+            emit valueChanged(g_.XYChannelY, formatValue(y));
         }
     }
     if (sink_) sink_->xyLine(lastPoint_[5], lastPoint_[6], x, y);
@@ -228,25 +233,25 @@ void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>&
     lastPoint_[6] = y;
 }
 
-bool Recorder::readChannels(const RecorderSettings& s, std::array<float, 4>& c) {
-    if (isEightBit(s.ModuleType)) return ReadChannels8(s, c);
-    ReadChannels12(s, c);
+bool Recorder::readChannels(std::array<float, 4>& c) {
+    if (isEightBit(g_.ModuleType)) return ReadChannels8(c);
+    ReadChannels12(c);
     return true;
 }
 
-void Recorder::ReadChannels12(const RecorderSettings& s, std::array<float, 4>& c) {
+void Recorder::ReadChannels12(std::array<float, 4>& c) {
     int16_t r[4] = {0, 0, 0, 0};
     {
         // Inside the tick a library that cannot be bound only skips the call.
         TavoLibrary::QuietScope quiet(library_);
-        library_.Leer_Ad12r32(&r[0], &r[1], &r[2], &r[3], s.PortBase, s.ModuleAddress, s.InputMode,
-                              0);
+        library_.Leer_Ad12r32(&r[0], &r[1], &r[2], &r[3], g_.PortBase, g_.ModuleAddress,
+                              g_.InputMode, 0);
     }
-    const float factor = inputFactor12(s.ScaleFactor);
+    const float factor = inputFactor12(g_.ScaleFactor);
     for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
 }
 
-bool Recorder::ReadChannels8(const RecorderSettings& s, std::array<float, 4>& c) {
+bool Recorder::ReadChannels8(std::array<float, 4>& c) {
     const std::shared_ptr<bool> alive = alive_;
     int16_t r[4] = {0, 0, 0, 0};
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
@@ -258,40 +263,40 @@ bool Recorder::ReadChannels8(const RecorderSettings& s, std::array<float, 4>& c)
         std::optional<int16_t> result;
         {
             TavoLibrary::QuietScope quiet(library_);
-            result = library_.Leer_Ad8b32(&r[0], &r[1], &r[2], &r[3], s.PortBase, s.ModuleAddress);
+            result =
+                library_.Leer_Ad8b32(&r[0], &r[1], &r[2], &r[3], g_.PortBase, g_.ModuleAddress);
         }
         // Retrying a library that cannot be bound would do nothing either.
         if (!result || *result == 0) break;
     }
     // After ten failures the last attempt's values stand.
-    const float factor = inputFactor8(s.ScaleFactor, s.ModuleType);
+    const float factor = inputFactor8(g_.ScaleFactor, g_.ModuleType);
     for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
     return true;
 }
 
 std::optional<QString> Recorder::readNow(int row) {
     if (row < 0 || row > 4 || timer_->armed()) return std::nullopt;
-    const RecorderSettings s = settings_();
-    if (row == 4) return CodeToUnitsText(s.AnalogOutValue, s.ModuleType, s.ScaleFactor);
+    if (row == 4) return CodeToUnitsText(g_.AnalogOutValue, g_.ModuleType, g_.ScaleFactor);
     std::array<float, 4> c{};
-    if (!readChannels(s, c)) return std::nullopt;
+    if (!readChannels(c)) return std::nullopt;
     return formatValue(c[static_cast<size_t>(row)]);
 }
 
-void Recorder::WriteDataFile(const RecorderSettings& s, When when) {
+void Recorder::WriteDataFile(When when) {
     // A finished sweep still waiting goes first, whatever follows it.
     if (when == When::Now) flushPendingWrite();
     // With no sample before the present one there is nothing to write, and
     // the previous experiment's file stays as it is.
-    if (sampleCounter_ <= 1) return;
+    if (g_.SampleCounter <= 1) return;
     // The sweep's own period: one typed since would not match the samples.
-    QByteArray text = dataFileText(sampleBuffer_, sampleCounter_, sweepPeriodMs_);
+    QByteArray text = dataFileText(sampleBuffer_, g_.SampleCounter, g_.SweepPeriodMs);
     if (when == When::Now) {
-        writeAndReport(s.DataFileName, text);
+        writeAndReport(g_.DataFileName, text);
         return;
     }
     // Posted when the tick ends: the 8-bit read's yield would run it inside.
-    pendingWrite_ = PendingWrite{s.DataFileName, std::move(text)};
+    pendingWrite_ = PendingWrite{g_.DataFileName, std::move(text)};
 }
 
 void Recorder::flushPendingWrite() {

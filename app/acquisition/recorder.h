@@ -19,26 +19,17 @@
 
 class TavoLibrary;
 class TraceSink;
+struct VarGlob;
 
-// What the engine reads from the settings and the windows' check boxes.
+// What the engine reads from the windows' options; the module, the sampling
+// settings and the data file name it reads from the globals.
 struct RecorderSettings {
-    int16_t RequestedSamples = 100;
-    int16_t PeriodMs = 100;
     bool once = false;         // "Una vez" rather than "Continuo"
     bool recordToFile = true;  // "Grabar en:"
-    QString DataFileName = QStringLiteral("DATOS.DAT");
-    float ScaleFactor = 1.0f;
-    int16_t ModuleType = 0;
-    int16_t PortBase = 888;
-    int16_t ModuleAddress = 0;
-    int16_t InputMode = 0;
     std::array<bool, 5> visible{true, true, true, true, true};
     bool xyMode = false;
-    int16_t XYChannelX = 0;
-    int16_t XYChannelY = 1;
     bool autoClear = false;  // "AutoBorrado"
     bool grid = true;        // "Rejilla"
-    int16_t AnalogOutValue = 0;
 };
 
 // The measured period as lbl_Preal shows it: whole milliseconds.
@@ -49,8 +40,11 @@ class Recorder : public QObject {
   public:
     using SettingsSource = std::function<RecorderSettings()>;
 
-    // timer and clock: null takes a QTimer and a monotonic clock.
-    Recorder(TavoLibrary& library, SettingsSource settings, TraceSink* sink = nullptr,
+    // The engine keeps its run state in the globals (Recording, SweepSamples,
+    // SweepPeriodMs, SampleCounter, SweepStartTime); it is their one writer
+    // while it lives. timer and clock: null takes a QTimer and a monotonic
+    // clock.
+    Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink = nullptr,
              std::unique_ptr<SamplingTimer> timer = nullptr, std::unique_ptr<Clock> clock = nullptr,
              QObject* parent = nullptr);
     ~Recorder() override;
@@ -66,7 +60,8 @@ class Recorder : public QObject {
     void StopSampling();
     void SamplingTick();
 
-    // Ends a recording without writing anything (the program is closing).
+    // The program is closing: no tick runs any more and nothing is written;
+    // the recording is left as it was.
     void abandon();
     // The plot window's configure panel, printing and the colour dialog
     // hold the ticks; resuming restarts the schedule from now.
@@ -74,19 +69,12 @@ class Recorder : public QObject {
     void resume();
     // The plot window's clear command: the running sweep starts over.
     void restartSweep();
-    // A loaded configuration's samples and period; a running recording
-    // keeps its own until the next start.
-    void takeSweepSettings(int16_t samples, int16_t periodMs);
-
     // A reading between recordings for a value label (row 0..4), while the
     // timer is off; nothing while it runs.
     std::optional<QString> readNow(int row);
     bool timerActive() const;
 
-    bool recording() const { return recording_; }
-    int16_t sweepSamples() const { return sweepSamples_; }
-    int16_t sweepPeriodMs() const { return sweepPeriodMs_; }
-    int16_t sampleCounter() const { return sampleCounter_; }
+    bool recording() const;
     double sweepStartTime() const { return sweepStartTime_; }
     const SweepBuffer& sampleBuffer() const { return sampleBuffer_; }
     const std::array<float, 7>& lastPoint() const { return lastPoint_; }
@@ -113,18 +101,20 @@ class Recorder : public QObject {
     // tick, so a slow disk delays neither the next sweep's first sample nor
     // the schedule. A stop writes at once, after any sweep still waiting.
     enum class When { Now, AfterTick };
-    void WriteDataFile(const RecorderSettings& s, When when);
+    void WriteDataFile(When when);
     void flushPendingWrite();
     void writeAndReport(const QString& fileName, const QByteArray& text);
     // False when the engine was destroyed during a yield.
-    bool readChannels(const RecorderSettings& s, std::array<float, 4>& c);
-    void ReadChannels12(const RecorderSettings& s, std::array<float, 4>& c);
-    bool ReadChannels8(const RecorderSettings& s, std::array<float, 4>& c);
+    bool readChannels(std::array<float, 4>& c);
+    void ReadChannels12(std::array<float, 4>& c);
+    bool ReadChannels8(std::array<float, 4>& c);
     void drawSample(const RecorderSettings& s, const std::array<float, 4>& c);
+    void setSweepStart(double t);
     void armFirst();
     void armNext();
 
     TavoLibrary& library_;
+    VarGlob& g_;
     SettingsSource settings_;
     TraceSink* sink_;
     std::unique_ptr<SamplingTimer> timer_;
@@ -133,14 +123,12 @@ class Recorder : public QObject {
     // Cleared by the destructor; a tick suspended in a yield checks it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
-    bool recording_ = false;
     bool paused_ = false;
+    bool abandoned_ = false;
     // Counts starts and abandons, so a tick knows whether its recording is
     // still the one running.
     unsigned generation_ = 0;
-    int16_t sweepSamples_ = 100;
-    int16_t sweepPeriodMs_ = 100;
-    int16_t sampleCounter_ = 0;
+    // SweepStartTime in full: the global is a single, for display.
     double sweepStartTime_ = 0.0;
     SweepBuffer sampleBuffer_;
     std::array<float, 7> lastPoint_{};

@@ -12,7 +12,8 @@ class TraceSink {
     virtual void show() = 0;
     // Time mode: samples 0 to `samples` across, the plot's range up.
     virtual void setTimeScale(int samples) = 0;
-    virtual void clear() = 0;
+    // Clears the trace area alone: the sweep count is the engine's.
+    virtual void clearArea() = 0;
     virtual void drawGrid() = 0;
     virtual void drawGraduations() = 0;
     // One segment of row 0..4 against the sample index.

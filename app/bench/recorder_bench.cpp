@@ -24,6 +24,7 @@
 #include "acquisition/recorder.h"
 #include "acquisition/trace_sink.h"
 #include "core/tavo_library.h"
+#include "core/var_glob.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ class ImageSink : public TraceSink {
     void prepare() override { image_.fill(Qt::white); }
     void show() override {}
     void setTimeScale(int samples) override { samples_ = samples > 0 ? samples : 1; }
-    void clear() override { image_.fill(Qt::white); }
+    void clearArea() override { image_.fill(Qt::white); }
     void drawGrid() override {
         QPainter p(&image_);
         p.setPen(Qt::DotLine);
@@ -110,16 +111,18 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
            double seconds, const QString& file,
            const std::function<void(const char*)>& memory = {}) {
     Run run;
-    RecorderSettings s;
-    s.ModuleType = moduleType;
-    s.RequestedSamples = static_cast<int16_t>(samples);
-    s.PeriodMs = static_cast<int16_t>(periodMs);
-    s.DataFileName = file;
+    const RecorderSettings s;
+    VarGlob g;
+    g.ModuleType = moduleType;
+    g.PortBase = 888;
+    g.RequestedSamples = static_cast<int16_t>(samples);
+    g.PeriodMs = static_cast<int16_t>(periodMs);
+    g.DataFileName = file;
     ImageSink sink;
     auto timer = std::make_unique<TimedTimer>(run.tickMs);
     const TimedTimer* timed = timer.get();
     Recorder rec(
-        lib, [&s] { return s; }, &sink, std::move(timer));
+        lib, g, [&s] { return s; }, &sink, std::move(timer));
     // Sweep ends write their file just after the tick; the stop writes in it.
     QObject::connect(&rec, &Recorder::writeSucceeded, [&run, timed, &rec] {
         if (rec.recording()) {

@@ -9,6 +9,7 @@
 #include "acquisition/analog_output.h"
 #include "acquisition/sampling_inputs.h"
 #include "core/tavo_library.h"
+#include "core/var_glob.h"
 
 class TstAcquisitionInputs : public QObject {
     Q_OBJECT
@@ -85,7 +86,11 @@ class TstAcquisitionInputs : public QObject {
         const QString log = dir_.filePath(QStringLiteral("out-%1.log").arg(type));
         qputenv("KALMOR_STANDIN_LOG", log.toLocal8Bit());
         TavoLibrary lib(QCoreApplication::applicationDirPath() + "/standin", false);
-        AnalogOutput out(lib, [type] { return OutputModule{int16_t(type), 632, 3, 1.0f}; });
+        VarGlob g;
+        g.ModuleType = int16_t(type);
+        g.PortBase = 632;
+        g.ModuleAddress = 3;
+        AnalogOutput out(lib, g);
         QSignalSpy changed(&out, &AnalogOutput::changed);
         out.setCode(200);
         qunsetenv("KALMOR_STANDIN_LOG");

@@ -13,6 +13,7 @@
 #include "common/numbers.h"
 #include "common/prompts.h"
 #include "core/tavo_library.h"
+#include "core/var_glob.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ class FakeSink : public TraceSink {
     void prepare() override { calls << "prepare"; }
     void show() override { calls << "show"; }
     void setTimeScale(int samples) override { calls << QStringLiteral("scale %1").arg(samples); }
-    void clear() override { calls << "clear"; }
+    void clearArea() override { calls << "clear"; }
     void drawGrid() override { calls << "grid"; }
     void drawGraduations() override { calls << "graduations"; }
     void segment(int row, float x1, float y1, float x2, float y2) override {
@@ -58,6 +59,7 @@ class TstRecorder : public QObject {
 
     QTemporaryDir dir_;
     RecorderSettings s_;
+    VarGlob g_;
     FakeSink sink_;
     FakeClock* clock_ = nullptr;
     FakeTimer* timer_ = nullptr;
@@ -86,7 +88,10 @@ class TstRecorder : public QObject {
   private slots:
     void init() {
         s_ = RecorderSettings{};
-        s_.DataFileName = file();
+        g_ = VarGlob{};
+        g_.PortBase = 888;
+        g_.RequestedSamples = 100;
+        g_.DataFileName = file();
         QFile::remove(file());
         sink_.calls.clear();
         messages_.clear();
@@ -98,7 +103,7 @@ class TstRecorder : public QObject {
         clock_ = clock.get();
         timer_ = timer.get();
         rec_ = std::make_unique<Recorder>(
-            *lib_, [this] { return s_; }, &sink_, std::move(timer), std::move(clock));
+            *lib_, g_, [this] { return s_; }, &sink_, std::move(timer), std::move(clock));
         rec_->setYield([] {});
     }
     void cleanup() {
@@ -120,8 +125,8 @@ class TstRecorder : public QObject {
         QFETCH(int, samples);
         QFETCH(int, period);
         QFETCH(QString, lastTime);
-        s_.RequestedSamples = int16_t(samples);
-        s_.PeriodMs = int16_t(period);
+        g_.RequestedSamples = int16_t(samples);
+        g_.PeriodMs = int16_t(period);
         s_.once = true;
         QSignalSpy blanked(rec_.get(), &Recorder::samplingStopped);
         QSignalSpy period_(rec_.get(), &Recorder::periodMeasured);
@@ -169,12 +174,12 @@ class TstRecorder : public QObject {
     // Continuous sweeps rewrite the file with the latest sweep; the period is
     // measured over N + 1 intervals in the first sweep, N in later ones.
     void continuousSweepsKeepTheLatest() {
-        s_.RequestedSamples = 50;
+        g_.RequestedSamples = 50;
         QSignalSpy period(rec_.get(), &Recorder::periodMeasured);
         rec_->StartStopRecording();
-        s_.AnalogOutValue = 1;
+        g_.AnalogOutValue = 1;
         tick(50);
-        s_.AnalogOutValue = 2;
+        g_.AnalogOutValue = 2;
         tick(51);
         QCOMPARE(lines().size(), 50);
         for (const QString& line : lines()) QCOMPARE(line.section(',', 5), QStringLiteral("2"));
@@ -183,7 +188,7 @@ class TstRecorder : public QObject {
         QCOMPARE(period.at(0).at(0).toDouble(), 102.0);
         QCOMPARE(period.at(1).at(0).toDouble(), 100.0);
         QCOMPARE(periodText(99.5), QStringLiteral("100"));
-        QCOMPARE(rec_->sampleCounter(), int16_t(50));
+        QCOMPARE(g_.SampleCounter, int16_t(50));
         QVERIFY(rec_->recording());
     }
 
@@ -196,7 +201,7 @@ class TstRecorder : public QObject {
     }
     void sweepWriteWaitingIsNotLost() {
         QFETCH(bool, destroy);
-        s_.RequestedSamples = 50;
+        g_.RequestedSamples = 50;
         rec_->StartStopRecording();
         tick(50);
         // Not even the 8-bit read's yield runs it.
@@ -266,8 +271,8 @@ class TstRecorder : public QObject {
         QFETCH(int, type);
         QFETCH(float, ch0);
         QFETCH(QString, outputLabel);
-        s_.ModuleType = int16_t(type);
-        s_.AnalogOutValue = 200;
+        g_.ModuleType = int16_t(type);
+        g_.AnalogOutValue = 200;
         QSignalSpy values(rec_.get(), &Recorder::valueChanged);
         rec_->StartStopRecording();
         tick(1);
@@ -312,8 +317,8 @@ class TstRecorder : public QObject {
         QFETCH(int, labels);
         QFETCH(QString, line);
         s_.xyMode = true;
-        s_.XYChannelX = int16_t(x);
-        s_.XYChannelY = int16_t(y);
+        g_.XYChannelX = int16_t(x);
+        g_.XYChannelY = int16_t(y);
         QSignalSpy values(rec_.get(), &Recorder::valueChanged);
         rec_->StartStopRecording();
         tick(1);
@@ -331,7 +336,7 @@ class TstRecorder : public QObject {
     }
     void sweepEndClearsOnlyWithAutoClear() {
         QFETCH(bool, autoClear);
-        s_.RequestedSamples = 50;
+        g_.RequestedSamples = 50;
         s_.autoClear = autoClear;
         s_.visible = {true, false, false, false, false};
         rec_->StartStopRecording();
@@ -366,20 +371,6 @@ class TstRecorder : public QObject {
         QVERIFY(!rec_);
     }
 
-    // A configuration loaded during a recording leaves the running sweep's
-    // samples and period alone; the next start takes the settings.
-    void loadedSettingsWaitForTheNextStart() {
-        rec_->StartStopRecording();
-        tick(3);
-        rec_->takeSweepSettings(10000, 500);
-        tick(200);
-        QCOMPARE(rec_->sweepSamples(), int16_t(100));
-        QCOMPARE(rec_->sweepPeriodMs(), int16_t(100));
-        rec_->StartStopRecording();
-        rec_->takeSweepSettings(10000, 500);
-        QCOMPARE(rec_->sweepSamples(), int16_t(10000));
-    }
-
     // A library that cannot be bound skips only the read: the tick stores
     // zeros, draws, and re-arms, without telling the user.
     void unboundLibraryOnlySkipsTheRead() {
@@ -387,15 +378,15 @@ class TstRecorder : public QObject {
         rec_->StartStopRecording();
         tick(2);
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(rec_->sampleCounter(), int16_t(2));
+        QCOMPARE(g_.SampleCounter, int16_t(2));
         QCOMPARE(rec_->sampleBuffer().at(0, 2), 0.0f);
         QVERIFY(timer_->isArmed);
     }
 
     // The first failure of a recording is told as such; a success clears it.
     void writeFailuresAreReported() {
-        s_.RequestedSamples = 50;
-        s_.DataFileName = dir_.filePath("missing/DATOS.DAT");
+        g_.RequestedSamples = 50;
+        g_.DataFileName = dir_.filePath("missing/DATOS.DAT");
         QSignalSpy failed(rec_.get(), &Recorder::writeFailed);
         QSignalSpy written(rec_.get(), &Recorder::writeSucceeded);
         rec_->StartStopRecording();
@@ -404,10 +395,10 @@ class TstRecorder : public QObject {
         QCOMPARE(failed.at(0).at(2).toBool(), true);
         QCOMPARE(failed.at(1).at(2).toBool(), false);
         QVERIFY(!failed.at(0).at(1).toString().isEmpty());
-        s_.DataFileName = file();
+        g_.DataFileName = file();
         tick(50);
         QCOMPARE(written.count(), 1);
-        s_.DataFileName = dir_.filePath("missing/DATOS.DAT");
+        g_.DataFileName = dir_.filePath("missing/DATOS.DAT");
         tick(50);
         QCOMPARE(failed.at(2).at(2).toBool(), true);
     }
@@ -416,7 +407,7 @@ class TstRecorder : public QObject {
     // timer runs, it does nothing.
     void readNowOnlyWhileTheTimerIsOff() {
         QCOMPARE(rec_->readNow(1).value_or("none"), formatValue(code8(22)));
-        s_.AnalogOutValue = 255;
+        g_.AnalogOutValue = 255;
         QCOMPARE(rec_->readNow(4).value_or("none"), QStringLiteral("2.5"));
         rec_->StartStopRecording();
         QCOMPARE(rec_->readNow(1).value_or("none"), QStringLiteral("none"));
