@@ -129,6 +129,16 @@ class FrmControl : public QMainWindow {
     // The settings model: shown in the controls, and the controls' changes
     // written back to it.
     void connectSettings();
+    // Recording and analog output: the controls' events go to the engines,
+    // and what the engines report is shown (frm_control_recording.cpp).
+    void connectRecording();
+    void connectAnalogOutput();
+    void chooseDataFile();
+    void leaveSettingBox(QLineEdit* box);
+    void leaveOutputBox();
+    void showWriteFailed(const QString& fileName, const QString& reason, bool first);
+    void showWriteSucceeded();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showSettings(SettingsGroup group);
     void takeControls();
 

@@ -41,6 +41,8 @@ class QtSamplingTimer : public SamplingTimer {
     void arm(double delayMs) override;
     void disarm() override { timer_.stop(); }
     bool armed() const override { return timer_.isActive(); }
+    // The QTimer itself, for the window that shows it as TMR_ANALOGICO.
+    QTimer* timer() { return &timer_; }
 
   private:
     QTimer timer_;
