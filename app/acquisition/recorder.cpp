@@ -8,9 +8,9 @@
 #include "acquisition/analog_output.h"
 #include "acquisition/data_file.h"
 #include "acquisition/sample_units.h"
-#include "acquisition/trace_sink.h"
 #include "common/numbers.h"
 #include "core/tavo_library.h"
+#include "core/trace_sink.h"
 #include "core/var_glob.h"
 
 namespace {

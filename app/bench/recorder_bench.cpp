@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "acquisition/recorder.h"
-#include "acquisition/trace_sink.h"
 #include "core/tavo_library.h"
+#include "core/trace_sink.h"
 #include "core/var_glob.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // through the window's TracePlotter, in the colours of the colour table.
 #pragma once
 
-#include "acquisition/trace_sink.h"
+#include "core/trace_sink.h"
 
 class AppContext;
 

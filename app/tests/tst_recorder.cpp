@@ -9,10 +9,10 @@
 
 #include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
-#include "acquisition/trace_sink.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
 #include "core/tavo_library.h"
+#include "core/trace_sink.h"
 #include "core/var_glob.h"
 
 namespace {
