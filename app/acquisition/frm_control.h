@@ -113,9 +113,6 @@ class FrmControl : public QMainWindow {
     QAction* MN_LEER = nullptr;
     QAction* MN_AYUDA = nullptr;
 
-    // Last plotted values: rows 0 to 4 in time mode, then x and y in XY mode.
-    std::array<float, 7> LastPoint{};
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 
