@@ -111,6 +111,9 @@ void FrmControl::leaveSettingBox(QLineEdit* box) {
 }
 
 void FrmControl::leaveOutputBox() {
+    // The text as shown follows the locale, which reading does not: read
+    // back, "2,5" would send 2.
+    if (Txt_salanal->text() == ctx_.analogOutput().text()) return;
     const VarGlob& g = ctx_.g;
     const auto code =
         UnitsToCode(Txt_salanal->text(), g.ModuleType, g.ScaleFactor, HSr_salanal->maximum());

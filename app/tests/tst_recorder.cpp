@@ -263,9 +263,9 @@ class TstRecorder : public QObject {
         QTest::addColumn<int>("type");
         QTest::addColumn<float>("ch0");
         QTest::addColumn<QString>("outputLabel");
-        QTest::newRow("8-bit") << 0 << float(11 * float(2.5 / 255)) << "2.00";
-        QTest::newRow("type 5") << 5 << float(11 * float(1.25 / 255)) << "2.00";
-        QTest::newRow("12-bit") << 2 << float(11 * float(4.095 / 4095)) << "0.20";
+        QTest::newRow("8-bit") << 0 << float(11 * float(2.5 / 255)) << formatValue(2.0);
+        QTest::newRow("type 5") << 5 << float(11 * float(1.25 / 255)) << formatValue(2.0);
+        QTest::newRow("12-bit") << 2 << float(11 * float(4.095 / 4095)) << formatValue(0.2);
     }
     void channelsAndOutputInUnitsByModuleType() {
         QFETCH(int, type);
@@ -408,7 +408,7 @@ class TstRecorder : public QObject {
     void readNowOnlyWhileTheTimerIsOff() {
         QCOMPARE(rec_->readNow(1).value_or("none"), formatValue(code8(22)));
         g_.AnalogOutValue = 255;
-        QCOMPARE(rec_->readNow(4).value_or("none"), QStringLiteral("2.5"));
+        QCOMPARE(rec_->readNow(4).value_or("none"), formatOutput(2.5));
         rec_->StartStopRecording();
         QCOMPARE(rec_->readNow(1).value_or("none"), QStringLiteral("none"));
     }

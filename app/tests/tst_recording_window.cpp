@@ -117,10 +117,10 @@ class TstRecordingWindow : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("text");
-        QTest::newRow("12-bit 2.5") << true << "2.5" << 2500 << "2.5";
-        QTest::newRow("12-bit 40") << true << "40" << 0 << "0.0";
-        QTest::newRow("8-bit 2.5") << false << "2.5" << 255 << "2.5";
-        QTest::newRow("8-bit 40") << false << "40" << 0 << "0.0";
+        QTest::newRow("12-bit 2.5") << true << "2.5" << 2500 << formatOutput(2.5);
+        QTest::newRow("12-bit 40") << true << "40" << 0 << formatOutput(0.0);
+        QTest::newRow("8-bit 2.5") << false << "2.5" << 255 << formatOutput(2.5);
+        QTest::newRow("8-bit 40") << false << "40" << 0 << formatOutput(0.0);
     }
     void typedOutputValue() {
         QFETCH(bool, twelveBit);
@@ -137,6 +137,10 @@ class TstRecordingWindow : public QObject {
         QCOMPARE(w->HSr_salanal->value(), code);
         QCOMPARE(ctx->g.AnalogOutValue, int16_t(code));
         QCOMPARE(w->Txt_salanal->text(), text);
+        // Leaving the box again as shown (a decimal comma in Spanish) keeps
+        // the output.
+        QTest::keyClick(w->Txt_salanal, Qt::Key_Return);
+        QCOMPARE(w->HSr_salanal->value(), code);
     }
 
     // A cleared channel stays blank and undrawn while it is still recorded.
