@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "acquisition/frm_control.h"
+#include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
@@ -205,7 +206,8 @@ class TstRecordingWindow : public QObject {
         QCOMPARE(w->Lbl_archivo->text(), QStringLiteral("ensayo.txt"));
         QCOMPARE(ctx->g.DataFileName, dialogAnswer_);
         dialogAnswer_.clear();
-        w->MN_Guardar->trigger();
+        QTest::mouseClick(w->Lbl_archivo, Qt::LeftButton);
+        QCOMPARE(dialogs_.size(), 2);
         QCOMPARE(ctx->g.DataFileName, QDir::current().filePath("datos/ensayo.txt"));
 
         ctx->settings().setDataFileName("missing/DATOS.DAT");
@@ -221,6 +223,27 @@ class TstRecordingWindow : public QObject {
         w->StartStopRecording();
         QVERIFY(w->Lbl_archivo->toolTip().isEmpty());
         QVERIFY(w->statusBar()->currentMessage().isEmpty());
+    }
+
+    // Closing the main window while a tick waits in the 8-bit read's yield
+    // ends the program; the tick finishes without arming another.
+    void closedDuringTheReadsYield() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        w->show();
+        w->StartStopRecording();
+        int yields = 0;
+        ctx->recorder().setYield([&] {
+            if (++yields == 1) w->close();
+        });
+        QTimer guard;
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(20000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(w->ending());
+        QVERIFY(!w->TMR_ANALOGICO->isActive());
+        QCOMPARE(ctx->g.SampleCounter, int16_t(1));
+        ctx.reset();
     }
 
     // Between recordings, holding the button on a value label reads once.
