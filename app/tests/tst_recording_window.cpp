@@ -33,7 +33,6 @@ class TstRecordingWindow : public QObject {
         const QString bin = QCoreApplication::applicationDirPath();
         ctx->library().setSearch(bench ? bin : bin + "/standin", false);
         ctx->frmControl();
-        ctx->g.PortBase = 888;
         return ctx;
     }
     static QStringList lines(const QString& path) {
