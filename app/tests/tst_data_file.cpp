@@ -77,16 +77,6 @@ class TstDataFile : public QObject {
         QCOMPARE(dataFileText(b, 50, 100).count("\r\n"), 4);
     }
 
-    void writeReplacesTheWholeFile() {
-        const QString path = dir_.filePath("replaced.DAT");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(5000, 'x'));
-        f.close();
-        QVERIFY(writeTextFile(path, "1,2\r\n").written);
-        QCOMPARE(readAll(path), QByteArray("1,2\r\n"));
-    }
-
     void failedWriteKeepsThePreviousFile_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("missing folder") << "missing";

@@ -402,16 +402,6 @@ class TstRecorder : public QObject {
         tick(50);
         QCOMPARE(failed.at(2).at(2).toBool(), true);
     }
-
-    // Between recordings a value label reads the inputs once; while the
-    // timer runs, it does nothing.
-    void readNowOnlyWhileTheTimerIsOff() {
-        QCOMPARE(rec_->readNow(1).value_or("none"), formatValue(code8(22)));
-        g_.AnalogOutValue = 255;
-        QCOMPARE(rec_->readNow(4).value_or("none"), formatOutput(2.5));
-        rec_->StartStopRecording();
-        QCOMPARE(rec_->readNow(1).value_or("none"), QStringLiteral("none"));
-    }
 };
 
 QTEST_MAIN(TstRecorder)
