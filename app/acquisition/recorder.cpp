@@ -18,6 +18,8 @@ constexpr int kReadAttempts = 10;
 }  // namespace
 
 QString periodText(double ms) {
+    // A period beyond any sweep's (or not a number) has no text.
+    if (!(std::fabs(ms) < 1e15)) return QString();
     return QString::number(static_cast<long long>(std::floor(ms + 0.5)));
 }
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 #include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
 #include "common/numbers.h"
@@ -188,6 +190,7 @@ class TstRecorder : public QObject {
         QCOMPARE(period.at(0).at(0).toDouble(), 102.0);
         QCOMPARE(period.at(1).at(0).toDouble(), 100.0);
         QCOMPARE(periodText(99.5), QStringLiteral("100"));
+        QCOMPARE(periodText(std::numeric_limits<double>::infinity()), QString());
         QCOMPARE(g_.SampleCounter, int16_t(50));
         QVERIFY(rec_->recording());
     }
