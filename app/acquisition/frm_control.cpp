@@ -60,13 +60,6 @@ QScrollBar* scrollBar(QWidget* parent, const QString& name, int smallChange, int
     return s;
 }
 
-QTimer* timer(QObject* parent, const QString& name) {
-    auto* t = named(new QTimer(parent), name);
-    t->setTimerType(Qt::PreciseTimer);
-    t->setInterval(0);
-    return t;
-}
-
 }  // namespace
 
 FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
@@ -85,13 +78,16 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
                     QStringLiteral("BT_Configurar")),
               120, 5400, 2880, 435);
 
-    TMR_ANALOGICO = timer(this, QStringLiteral("TMR_ANALOGICO"));
+    // The sampling timer belongs to the sampling engine.
+    TMR_ANALOGICO = ctx_.samplingTimer();
     // The generator's playback timer belongs to its engine.
     Tmr_onda = &ctx_.wavePlayer().timer();
 
     buildMenus();
     connectHandlers();
     connectSettings();
+    connectRecording();
+    connectAnalogOutput();
 
     central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
     resize(central->minimumSize().width(),
@@ -261,6 +257,8 @@ void FrmControl::connectHandlers() {
         ctx_.g.RequestedSamples = static_cast<int16_t>(value);
         Txt_Muestras->setText(QString::number(ctx_.g.RequestedSamples));
     });
+    // The period is taken when the thumb is released, not while it moves.
+    Hsr_Periodo->setTracking(false);
     connect(Hsr_Periodo, &QScrollBar::valueChanged, this, [this](int value) {
         ctx_.g.PeriodMs = static_cast<int16_t>(value);
         Txt_Periodo->setText(QString::number(ctx_.g.PeriodMs));

@@ -113,9 +113,6 @@ class FrmControl : public QMainWindow {
     QAction* MN_LEER = nullptr;
     QAction* MN_AYUDA = nullptr;
 
-    // Last plotted values: rows 0 to 4 in time mode, then x and y in XY mode.
-    std::array<float, 7> LastPoint{};
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -129,6 +126,16 @@ class FrmControl : public QMainWindow {
     // The settings model: shown in the controls, and the controls' changes
     // written back to it.
     void connectSettings();
+    // Recording and analog output: the controls' events go to the engines,
+    // and what the engines report is shown (frm_control_recording.cpp).
+    void connectRecording();
+    void connectAnalogOutput();
+    void chooseDataFile();
+    void leaveSettingBox(QLineEdit* box);
+    void leaveOutputBox();
+    void showWriteFailed(const QString& fileName, const QString& reason, bool first);
+    void showWriteSucceeded();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showSettings(SettingsGroup group);
     void takeControls();
 

@@ -5,6 +5,7 @@
 
 #include "acquisition/frm_control.h"
 #include "acquisition/help_window.h"
+#include "acquisition/recorder.h"
 #include "config/config_commands.h"
 #include "config/frm_configuracion.h"
 #include "core/app_context.h"
@@ -12,21 +13,7 @@
 #include "generator/wave_player.h"
 
 void FrmControl::StartStopRecording() {
-    // The recording engine replaces this: for now only the state a stop
-    // must leave behind (flag, caption, sampling timer, settings enabled).
-    VarGlob& g = ctx_.g;
-    if (g.Recording == kFalse) {
-        cmd_inic->setText(QStringLiteral("&Parar registro"));
-        g.Recording = kTrue;
-        Hsr_muestras->setEnabled(false);
-        Hsr_Periodo->setEnabled(false);
-    } else {
-        cmd_inic->setText(QStringLiteral("&Iniciar registro"));
-        g.Recording = kFalse;
-        TMR_ANALOGICO->stop();
-        Hsr_muestras->setEnabled(true);
-        Hsr_Periodo->setEnabled(true);
-    }
+    ctx_.recorder().StartStopRecording();
 }
 
 void FrmControl::ClearWaveform() {
@@ -71,7 +58,7 @@ void FrmControl::EndApplication() {
     // value. Windows are only hidden here, since this may run inside one of
     // their handlers (or inside a tick suspended in the event loop); the
     // context deletes them once the event loop has returned.
-    TMR_ANALOGICO->stop();
+    ctx_.recorder().abandon();
     Tmr_onda->stop();
     if (helpWindow_) helpWindow_->hide();
     if (ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->hide();

@@ -21,7 +21,9 @@
 
 #include <cmath>
 
+#include "acquisition/analog_output.h"
 #include "acquisition/frm_control.h"
+#include "acquisition/recorder.h"
 #include "common/colors.h"
 #include "common/prompts.h"
 #include "common/twips.h"
@@ -29,7 +31,6 @@
 #include "config/frm_configuracion.h"
 #include "core/app_context.h"
 #include "core/settings_model.h"
-#include "core/tavo_library.h"
 #include "display/drawing_surface.h"
 #include "display/frm_registro.h"
 #include "display/trace_plotter.h"
@@ -75,6 +76,9 @@ void FrmControl::load() {
         Lbl_Contamuestras->clear();
         lbl_Preal->clear();
     });
+    // The running sweep starts over, timed from now.
+    connect(registro->tracePlotter, &TracePlotter::cleared, &ctx_.recorder(),
+            &Recorder::restartSweep);
     g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
     g.LineBreak = QStringLiteral("\r\n");
     // Waveform timing: 300 table entries, one every step.
@@ -127,10 +131,7 @@ void FrmControl::load() {
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
     // A known state on the 8-bit module's output; a 12-bit module's output
     // is left as it is.
-    if (g.ModuleType == 0) {
-        g.AnalogOutValue = 0;
-        ctx_.library().Escribir_Ad8b32(0, g.PortBase, g.ModuleAddress);
-    }
+    ctx_.analogOutput().resetEightBit();
     TMR_ANALOGICO->setInterval(g.SweepPeriodMs);
     // Once more: the dialog, loaded since, applies its own units box.
     m.setUnitsCaption(g.UnitsText);

@@ -96,8 +96,12 @@ class Applier {
     // 6: the sweep copies, then the scroll bars.
     bool samplingSettings() {
         VarGlob& g = ctx_.g;
-        g.SweepPeriodMs = g.PeriodMs;
-        g.SweepSamples = g.RequestedSamples;
+        // A running recording sized its sample buffer for its own sweep;
+        // the next start takes these, as every start does.
+        if (g.Recording == kFalse) {
+            g.SweepPeriodMs = g.PeriodMs;
+            g.SweepSamples = g.RequestedSamples;
+        }
         if (items(ConfigStep::SamplingSettings, 3) >= 2) m_.announce(SettingsGroup::Sampling);
         return passed(ConfigStep::SamplingSettings);
     }

@@ -1,18 +1,29 @@
 #include "core/app_context.h"
 
+#include "acquisition/analog_output.h"
 #include "acquisition/frm_control.h"
+#include "acquisition/recorder.h"
 #include "config/frm_configuracion.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/frm_registro.h"
 #include "display/plot_layout.h"
+#include "display/plot_trace_sink.h"
 #include "generator/wave_player.h"
 
 AppContext::AppContext(QStringList arguments)
     : arguments_(std::move(arguments)),
       library_(std::make_unique<TavoLibrary>()),
       settings_(std::make_unique<SettingsModel>(g)),
-      wavePlayer_(std::make_unique<WavePlayer>()) {}
+      wavePlayer_(std::make_unique<WavePlayer>()),
+      plotSink_(std::make_unique<PlotTraceSink>(*this)) {
+    auto timer = std::make_unique<QtSamplingTimer>();
+    samplingTimer_ = timer->timer();
+    samplingTimer_->setObjectName(QStringLiteral("TMR_ANALOGICO"));
+    recorder_ = std::make_unique<Recorder>(
+        *library_, g, [this] { return recorderSettings(); }, plotSink_.get(), std::move(timer));
+    analogOutput_ = std::make_unique<AnalogOutput>(*library_, g);
+}
 
 AppContext::~AppContext() {
     // Windows without a parent belong to the context; dialogs first, the main
@@ -73,6 +84,28 @@ SettingsModel& AppContext::settings() {
 
 WavePlayer& AppContext::wavePlayer() {
     return *wavePlayer_;
+}
+
+Recorder& AppContext::recorder() {
+    return *recorder_;
+}
+
+AnalogOutput& AppContext::analogOutput() {
+    return *analogOutput_;
+}
+
+RecorderSettings AppContext::recorderSettings() const {
+    const SettingsModel& m = *settings_;
+    RecorderSettings s;
+    s.once = m.once();
+    s.recordToFile = m.save() != CheckValue::Unchecked;
+    for (size_t i = 0; i < s.visible.size(); ++i) {
+        s.visible[i] = m.visible()[i] != CheckValue::Unchecked;
+    }
+    s.xyMode = m.xyMode() != CheckValue::Unchecked;
+    s.grid = m.grid() != CheckValue::Unchecked;
+    s.autoClear = m.autoClear();
+    return s;
 }
 
 QString AppContext::appTitle() {

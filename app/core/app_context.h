@@ -20,6 +20,11 @@ class TavoLibrary;
 class QWidget;
 class SettingsModel;
 class WavePlayer;
+class Recorder;
+class AnalogOutput;
+class PlotTraceSink;
+class QTimer;
+struct RecorderSettings;
 
 class AppContext {
   public:
@@ -43,9 +48,15 @@ class AppContext {
     TavoLibrary& library();
     SettingsModel& settings();
 
-    // Engines: no widgets; windows connect to their signals. The sampling
-    // engine and the analog output join them here.
+    // Engines: no widgets; windows connect to their signals.
     WavePlayer& wavePlayer();
+    Recorder& recorder();
+    AnalogOutput& analogOutput();
+    // The sampling engine's timer, which the main window shows as
+    // TMR_ANALOGICO.
+    QTimer* samplingTimer() { return samplingTimer_; }
+    // The options of the windows the sampling engine follows.
+    RecorderSettings recorderSettings() const;
 
     const QStringList& arguments() const { return arguments_; }
     // Caption of the main window and title of the program's message boxes.
@@ -56,6 +67,10 @@ class AppContext {
     std::unique_ptr<TavoLibrary> library_;
     std::unique_ptr<SettingsModel> settings_;
     std::unique_ptr<WavePlayer> wavePlayer_;
+    std::unique_ptr<PlotTraceSink> plotSink_;
+    QTimer* samplingTimer_ = nullptr;
+    std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<AnalogOutput> analogOutput_;
     FrmControl* control_ = nullptr;
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;

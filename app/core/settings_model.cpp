@@ -86,6 +86,10 @@ void SettingsModel::setPlotOptions(CheckValue grid, CheckValue xyMode) {
     if (any) emit changed(SettingsGroup::PlotOptions);
 }
 
+void SettingsModel::setAutoClear(bool on) {
+    if (store(autoClear_, on)) emit changed(SettingsGroup::PlotOptions);
+}
+
 void SettingsModel::setAxes(int16_t x, int16_t y) {
     bool any = store(axisX_, x);
     any = store(axisY_, y) || any;

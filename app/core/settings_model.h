@@ -121,6 +121,9 @@ class SettingsModel : public QObject {
     void setPlotOptions(CheckValue grid, CheckValue xyMode);
     CheckValue grid() const { return grid_; }
     CheckValue xyMode() const { return xyMode_; }
+    // "AutoBorrado": a new sweep clears the trace area.
+    void setAutoClear(bool on);
+    bool autoClear() const { return autoClear_; }
 
     // XY axes: the selected option of each group, 0 to 4, or kNoOption.
     // Selecting an option does not move its channel; the configuration file
@@ -163,6 +166,7 @@ class SettingsModel : public QObject {
     CheckValue save_ = CheckValue::Checked;
     CheckValue grid_ = CheckValue::Unchecked;
     CheckValue xyMode_ = CheckValue::Unchecked;
+    bool autoClear_ = false;
     int16_t axisX_ = 0;
     int16_t axisY_ = 0;
     std::array<LabelColours, 5> labelColours_{};

@@ -7,24 +7,9 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 constexpr int16_t kTrue = -1;
 constexpr int16_t kFalse = 0;
-
-// Recorded samples: rows 0..3 = CH 0..CH 3 in units, row 4 = analog output
-// code; samples 0..count-1. The five values of one sample lie together.
-class SampleTable {
-  public:
-    void resize(int samples) { data_.assign(static_cast<size_t>(samples) * 5, 0.0f); }
-    int samples() const { return static_cast<int>(data_.size() / 5); }
-    float& at(int row, int sample) { return data_[static_cast<size_t>(sample) * 5 + row]; }
-    float at(int row, int sample) const { return data_[static_cast<size_t>(sample) * 5 + row]; }
-    bool empty() const { return data_.empty(); }
-
-  private:
-    std::vector<float> data_;
-};
 
 struct VarGlob {
     // Module and configuration.
@@ -43,8 +28,9 @@ struct VarGlob {
     int16_t PeriodMs = 100;
     int16_t SweepPeriodMs = 100;
     int16_t SampleCounter = 0;
+    // Written by the sampling engine, which also keeps the sample buffer and
+    // the last plotted point.
     float SweepStartTime = 0.0f;
-    SampleTable SampleBuffer;
     int16_t AnalogOutValue = 0;
 
     // Plot window.

@@ -143,6 +143,7 @@ void FrmRegistro::connectSettings() {
         showing_ = false;
         takeControls();
     });
+    connect(CHK_BORRADO, &QCheckBox::stateChanged, this, [this] { takeControls(); });
     connect(CHK_REJILLA, &QCheckBox::stateChanged, this, [this] { takeControls(); });
     connect(CHK_MODO, &QCheckBox::stateChanged, this, [this] { takeControls(); });
     for (size_t i = 0; i < opt_x.size(); ++i) {
@@ -156,6 +157,7 @@ void FrmRegistro::takeControls() {
     SettingsModel& m = ctx_.settings();
     m.setPlotOptions(static_cast<CheckValue>(checkValue(CHK_REJILLA)),
                      static_cast<CheckValue>(checkValue(CHK_MODO)));
+    m.setAutoClear(CHK_BORRADO->isChecked());
     const auto selected = [](const std::array<QRadioButton*, 5>& group) {
         const int index = firstChecked(group);
         return static_cast<int16_t>(index < 0 ? kNoOption : index);
@@ -170,6 +172,7 @@ void FrmRegistro::showSettings(SettingsGroup group) {
         case SettingsGroup::PlotOptions:
             setCheckValue(CHK_REJILLA, static_cast<int>(m.grid()));
             setCheckValue(CHK_MODO, static_cast<int>(m.xyMode()));
+            CHK_BORRADO->setChecked(m.autoClear());
             break;
         case SettingsGroup::XYChannels:
             // A group with no option selected is left as it is.

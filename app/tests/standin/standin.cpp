@@ -3,7 +3,8 @@
 // KALMOR_STANDIN_LOG (nothing is written while it is unset), so a test can
 // see exactly what the program passed. Reads fill their outputs with fixed
 // codes. Built twice: once complete, once without Escribir_Ad8b32, to
-// provoke a name that cannot be bound.
+// provoke a name that cannot be bound. With KALMOR_STANDIN_AD8_SILENT set,
+// the 8-bit converter never answers: Leer_Ad8b32 fills nothing and fails.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +62,9 @@ int16_t Poner_Modo_Ad8b32(int32_t mode, int32_t port, int32_t addr) {
 int16_t Leer_Ad8b32(int16_t* c0, int16_t* c1, int16_t* c2, int16_t* c3, int32_t port,
                     int32_t addr) {
     record("Leer_Ad8b32 %d %d", port, addr);
+    if (const char* silent = std::getenv("KALMOR_STANDIN_AD8_SILENT"); silent && *silent) {
+        return -1;
+    }
     fill(c0, c1, c2, c3);
     return 0;
 }

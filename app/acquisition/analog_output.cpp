@@ -1,0 +1,57 @@
+#include "acquisition/analog_output.h"
+
+#include <cmath>
+
+#include "common/numbers.h"
+#include "core/tavo_library.h"
+#include "core/var_glob.h"
+
+double outputUnitsPerCode(int16_t moduleType, float scaleFactor) {
+    const double scale = static_cast<double>(scaleFactor);
+    if (moduleType == 1 || moduleType == 2) return scale / 1000.0;
+    return scale * 2.5 / 255.0;
+}
+
+QString CodeToUnitsText(double code, int16_t moduleType, float scaleFactor) {
+    return formatOutput(code * outputUnitsPerCode(moduleType, scaleFactor));
+}
+
+std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, float scaleFactor,
+                                   int maxCode) {
+    const double value = readNumber(typed);
+    // Zero is code 0 whatever the scale, a zero scale included.
+    if (value == 0.0) return int16_t{0};
+    const double code = std::rint(value / outputUnitsPerCode(moduleType, scaleFactor));
+    if (!std::isfinite(code) || code < 0.0 || code > static_cast<double>(maxCode)) {
+        return std::nullopt;
+    }
+    return Round16(code);
+}
+
+AnalogOutput::AnalogOutput(TavoLibrary& library, VarGlob& g, QObject* parent)
+    : QObject(parent), library_(library), g_(g) {}
+
+int16_t AnalogOutput::AnalogOutValue() const {
+    return g_.AnalogOutValue;
+}
+
+void AnalogOutput::setCode(int16_t code) {
+    g_.AnalogOutValue = code;
+    // Only the two converters have an output; a failed write is not acted on.
+    if (g_.ModuleType == 0) {
+        library_.Escribir_Ad8b32(code, g_.PortBase, g_.ModuleAddress);
+    } else if (g_.ModuleType == 2) {
+        library_.Escribir_Ad12r32(code, g_.PortBase, g_.ModuleAddress);
+    }
+    emit changed(code, text());
+}
+
+void AnalogOutput::resetEightBit() {
+    if (g_.ModuleType != 0) return;
+    g_.AnalogOutValue = 0;
+    library_.Escribir_Ad8b32(0, g_.PortBase, g_.ModuleAddress);
+}
+
+QString AnalogOutput::text() const {
+    return CodeToUnitsText(g_.AnalogOutValue, g_.ModuleType, g_.ScaleFactor);
+}

@@ -1,0 +1,50 @@
+// The converter's analog output: the one place that writes it. The scroll
+// bar, the typed value and the generator's playback all come through here.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class TavoLibrary;
+struct VarGlob;
+
+// Engineering units of one output code: a 12-bit code (types 1 and 2) is one
+// millivolt, any other 2.5/255 V, both times the scale factor.
+double outputUnitsPerCode(int16_t moduleType, float scaleFactor);
+
+// An output code in units, "#0.0##".
+QString CodeToUnitsText(double code, int16_t moduleType, float scaleFactor);
+
+// The code for a value typed in units: the nearest code (halves to even),
+// accepted from 0 to maxCode; nothing when it falls outside. Text that is
+// not a number reads as 0.
+std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, float scaleFactor,
+                                   int maxCode);
+
+class AnalogOutput : public QObject {
+    Q_OBJECT
+  public:
+    // The module is the globals' (ModuleType, PortBase, ModuleAddress,
+    // ScaleFactor); the code sent is kept in AnalogOutValue, written only here.
+    AnalogOutput(TavoLibrary& library, VarGlob& g, QObject* parent = nullptr);
+
+    // The code last sent, which every sample records.
+    int16_t AnalogOutValue() const;
+    // The scroll bar moved (by hand, by a typed value or by the generator):
+    // the code is sent to the module, by its type.
+    void setCode(int16_t code);
+    // Start-up of an 8-bit module: its output to 0.
+    void resetEightBit();
+    // The present code in units.
+    QString text() const;
+
+  signals:
+    void changed(int16_t code, const QString& text);
+
+  private:
+    TavoLibrary& library_;
+    VarGlob& g_;
+};

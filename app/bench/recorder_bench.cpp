@@ -1,0 +1,221 @@
+// Figures of the sampling engine on the simulated bench: continuous sweeps
+// with the real library and a trace drawn into an image, as the plot window
+// would. Prints the measured period against the set one, the wall time of
+// each tick and the resident memory; nothing fails on a slow machine.
+//
+//   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N]
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <numeric>
+#include <vector>
+
+#include "acquisition/recorder.h"
+#include "core/tavo_library.h"
+#include "core/trace_sink.h"
+#include "core/var_glob.h"
+
+namespace {
+
+// Times every tick it fires.
+class TimedTimer : public SamplingTimer {
+  public:
+    explicit TimedTimer(std::vector<double>& tickMs) : tickMs_(tickMs) {
+        inner_.fired = [this] {
+            QElapsedTimer t;
+            t.start();
+            if (fired) fired();
+            tickMs_.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+            sinceTick.start();
+        };
+    }
+    void arm(double delayMs) override { inner_.arm(delayMs); }
+    void disarm() override { inner_.disarm(); }
+    bool armed() const override { return inner_.armed(); }
+    // Restarted at the end of every tick.
+    QElapsedTimer sinceTick;
+
+  private:
+    QtSamplingTimer inner_;
+    std::vector<double>& tickMs_;
+};
+
+// Draws as the trace area does: lines into a persistent image.
+class ImageSink : public TraceSink {
+  public:
+    ImageSink() : image_(800, 400, QImage::Format_RGB32) { image_.fill(Qt::white); }
+    void prepare() override { image_.fill(Qt::white); }
+    void show() override {}
+    void setTimeScale(int samples) override { samples_ = samples > 0 ? samples : 1; }
+    void clearArea() override { image_.fill(Qt::white); }
+    void drawGrid() override {
+        QPainter p(&image_);
+        p.setPen(Qt::DotLine);
+        for (int i = 1; i < 10; ++i) p.drawLine(i * 80, 0, i * 80, 399);
+    }
+    void drawGraduations() override {}
+    void segment(int row, float x1, float y1, float x2, float y2) override {
+        QPainter p(&image_);
+        p.setPen(QColor::fromHsv(row * 60, 255, 200));
+        p.drawLine(QPointF(x(x1), y(y1)), QPointF(x(x2), y(y2)));
+    }
+    void xyLine(float x1, float y1, float x2, float y2) override { segment(4, x1, y1, x2, y2); }
+
+  private:
+    double x(float v) const { return v * 800.0 / samples_; }
+    static double y(float v) { return 400.0 - v * 100.0; }
+    QImage image_;
+    int samples_ = 100;
+};
+
+long residentKb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+long peakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    const size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+struct Run {
+    std::vector<double> periods;  // one per sweep end
+    std::vector<double> tickMs;
+    std::vector<double> writeMs;  // from the end of a sweep's tick to its file written
+};
+
+// Records continuously until `sweeps` sweeps have ended or `seconds` have
+// passed, whichever the caller asked for.
+Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int sweeps,
+           double seconds, const QString& file,
+           const std::function<void(const char*)>& memory = {}) {
+    Run run;
+    const RecorderSettings s;
+    VarGlob g;
+    g.ModuleType = moduleType;
+    g.PortBase = 888;
+    g.RequestedSamples = static_cast<int16_t>(samples);
+    g.PeriodMs = static_cast<int16_t>(periodMs);
+    g.DataFileName = file;
+    ImageSink sink;
+    auto timer = std::make_unique<TimedTimer>(run.tickMs);
+    const TimedTimer* timed = timer.get();
+    Recorder rec(
+        lib, g, [&s] { return s; }, &sink, std::move(timer));
+    // Sweep ends write their file just after the tick; the stop writes in it.
+    QObject::connect(&rec, &Recorder::writeSucceeded, [&run, timed, &rec] {
+        if (rec.recording()) {
+            run.writeMs.push_back(static_cast<double>(timed->sinceTick.nsecsElapsed()) / 1e6);
+        }
+    });
+    QObject::connect(&rec, &Recorder::periodMeasured, [&](double ms) {
+        run.periods.push_back(ms);
+        if (memory && run.periods.size() == 1) memory("after the first sweep");
+        if (sweeps > 0 && static_cast<int>(run.periods.size()) >= sweeps + 1) {
+            rec.StartStopRecording();
+        }
+    });
+    QEventLoop loop;
+    QObject::connect(&rec, &Recorder::recordingStopped, &loop, &QEventLoop::quit);
+    QTimer limit;
+    QObject::connect(&limit, &QTimer::timeout, [&rec] {
+        if (rec.recording()) rec.StartStopRecording();
+    });
+    if (seconds > 0) limit.start(static_cast<int>(seconds * 1000));
+    QTimer minute;
+    if (memory) {
+        QObject::connect(&minute, &QTimer::timeout, [&memory] { memory("minute"); });
+        minute.start(60000);
+    }
+    rec.StartStopRecording();
+    loop.exec();
+    if (memory) memory("at the end");
+    return run;
+}
+
+void report(const char* name, const Run& run, int periodMs) {
+    // The first sweep's period spans one interval more than its samples.
+    std::vector<double> later(run.periods.begin() + (run.periods.empty() ? 0 : 1),
+                              run.periods.end());
+    const double mean = later.empty() ? 0.0
+                                      : std::accumulate(later.begin(), later.end(), 0.0) /
+                                            static_cast<double>(later.size());
+    std::printf("%-8s sweeps measured %zu  mean period %.3f ms  error %+.3f %%\n", name,
+                later.size(), mean, (mean - periodMs) / periodMs * 100.0);
+    // The first tick binds the library; it is shown on its own.
+    const std::vector<double> rest(run.tickMs.begin() + (run.tickMs.empty() ? 0 : 1),
+                                   run.tickMs.end());
+    std::printf(
+        "%-8s ticks %zu  tick wall time median %.3f ms  p99 %.3f ms  max %.3f ms"
+        "  first %.3f ms\n",
+        name, run.tickMs.size(), percentile(rest, 0.5), percentile(rest, 0.99),
+        percentile(rest, 1.0), run.tickMs.empty() ? 0.0 : run.tickMs.front());
+    std::printf("%-8s data file writes %zu after their tick  median %.3f ms  max %.3f ms\n", name,
+                run.writeMs.size(), percentile(run.writeMs, 0.5), percentile(run.writeMs, 1.0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    int sweeps = 3, samples = 100, periodMs = 100;
+    double minutes = 0.0;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        const QString& a = args[i];
+        const double v = args[i + 1].toDouble();
+        if (a == "--sweeps")
+            sweeps = static_cast<int>(v);
+        else if (a == "--samples")
+            samples = static_cast<int>(v);
+        else if (a == "--period")
+            periodMs = static_cast<int>(v);
+        else if (a == "--minutes")
+            minutes = v;
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath("DATOS.DAT");
+    TavoLibrary lib;
+
+    if (minutes > 0) {
+        std::printf("continuous 8-bit recording, %d samples at %d ms, %.1f min\n", samples,
+                    periodMs, minutes);
+        std::printf("resident before the recording %ld kB\n", residentKb());
+        const Run run =
+            record(lib, 0, samples, periodMs, 0, minutes * 60.0, file, [](const char* when) {
+                std::printf("%-22s resident %ld kB  heap in use %zu kB\n", when, residentKb(),
+                            mallinfo2().uordblks / 1024);
+                std::fflush(stdout);
+            });
+        report("8-bit", run, periodMs);
+    } else {
+        std::printf("%d continuous sweeps after the first, %d samples at %d ms\n", sweeps, samples,
+                    periodMs);
+        report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
+        report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
+    }
+    std::printf("peak resident %ld kB\n", peakResidentKb());
+    return 0;
+}
