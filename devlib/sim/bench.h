@@ -37,13 +37,13 @@
 #include <string>
 #include <vector>
 
-#include "src/port/port_io.h"
 #include "ad12_module.h"
 #include "adda8.h"
 #include "event_counter.h"
 #include "i2c_decoder.h"
 #include "io_expander.h"
 #include "source.h"
+#include "src/port/port_io.h"
 #include "vcd_trace.h"
 
 namespace tavo::sim {

@@ -8,7 +8,7 @@
 namespace tavo {
 
 class DirectPath {
-public:
+  public:
     virtual ~DirectPath() = default;
 
     // Digital input/output modules.

@@ -115,9 +115,7 @@ class LinuxPpdevSystem final : public PpdevSystem {
                                      static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
     }
 
-    void report(const std::string& message) override {
-        tavo::report("%s", message.c_str());
-    }
+    void report(const std::string& message) override { tavo::report("%s", message.c_str()); }
 
   private:
     // True when the claim is still running: its thread now owns the fd.
