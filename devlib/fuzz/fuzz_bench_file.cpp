@@ -11,13 +11,11 @@
 
 namespace {
 
-constexpr uint16_t kBases[] = {0x378, 0x278, 0x3BC};
-
 void readEveryModule(tavo::sim::Bench& bench) {
     auto engine = tavo::makeBusMaster(bench);
     tavo::DirectPath& d = *engine;
     int16_t c[4];
-    for (uint16_t base : kBases) {
+    for (uint16_t base : tavo::kPrinterPortBases) {
         const auto port = static_cast<int16_t>(base);
         for (int16_t a = 0; a < 8; ++a) {
             if (bench.digital(base, a)) d.readDigital(port, a);

@@ -39,7 +39,7 @@ Bench::~Bench() {
 }
 
 bool Bench::isPortBase(uint16_t base) {
-    return std::find(kBases.begin(), kBases.end(), base) != kBases.end();
+    return isPrinterPortBase(base);
 }
 
 Bench::Port& Bench::port(uint16_t base) {

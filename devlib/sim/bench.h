@@ -51,7 +51,7 @@ namespace tavo::sim {
 class Bench final : public PortIo {
   public:
     static constexpr uint64_t kIoCycleNs = 1000;
-    static constexpr std::array<uint16_t, 3> kBases{0x378, 0x278, 0x3BC};
+    static constexpr std::array<uint16_t, 3> kBases = kPrinterPortBases;
 
     Bench();
     ~Bench() override;

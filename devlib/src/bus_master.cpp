@@ -12,8 +12,6 @@ namespace tavo {
 namespace {
 
 constexpr int16_t kFail = -1;
-constexpr uint16_t kBases[3] = {0x378, 0x278, 0x3BC};
-
 class BusMaster final : public DirectPath {
   public:
     explicit BusMaster(PortIo& io) : bus_(io) {}
@@ -154,7 +152,7 @@ class BusMaster final : public DirectPath {
     int16_t autodetect(BusFamily family, int16_t* port, int16_t* addr) {
         if (*addr < 0 || *addr >= family.addressCount) return kFail;
         if (family.busAddress == kCounterFamily.busAddress) bus_.calibrated = false;
-        const uint16_t* bases = kBases;
+        const uint16_t* bases = kPrinterPortBases.data();
         int baseCount = 3;
         const auto own = static_cast<uint16_t>(*port);
         if (*port != 0) {

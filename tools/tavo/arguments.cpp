@@ -6,10 +6,8 @@
 namespace tavo::cli {
 
 namespace {
-constexpr int kBases[] = {0x378, 0x278, 0x3BC};
-
 bool isBase(int64_t value) {
-    for (int b : kBases)
+    for (int b : kPortBases)
         if (value == b) return true;
     return false;
 }

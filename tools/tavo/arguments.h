@@ -9,6 +9,9 @@
 
 namespace tavo::cli {
 
+// The three printer-port bases, in the order detection goes through them.
+inline constexpr int kPortBases[] = {0x378, 0x278, 0x3BC};
+
 // A printer-port base as the program writes it ("378H", "278h", "3BCH") or
 // as a number (888, 0x378). Nothing when it is not one of the three bases.
 std::optional<int> parsePort(std::string_view text);

@@ -13,8 +13,6 @@ namespace tavo::cli {
 
 namespace {
 
-constexpr int kBases[] = {0x378, 0x278, 0x3BC};
-
 int fail(int result, const Target& t) {
     std::fprintf(stderr, "tavo: %s\n", failureWords(result, t).c_str());
     return 1;
@@ -82,7 +80,7 @@ void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, int a
 
 int runDetect(bool json) {
     std::vector<Found> found;
-    for (int base : kBases) {
+    for (int base : kPortBases) {
         detectFamily(Autodeteccion_Dig32, "digital", 8, base, &found);
         detectFamily(Autodeteccion_Ad8b32, "ad8", 8, base, &found);
         detectFamily(Autodeteccion_Cont32, "counter", 2, base, &found);

@@ -16,8 +16,6 @@ namespace tavo {
 #ifdef TAVO32_HAVE_IOPERM
 namespace {
 
-constexpr uint16_t kBases[3] = {0x378, 0x278, 0x3BC};
-
 class IoPort final : public PortIo {
   public:
     explicit IoPort(const bool granted[3]) {
@@ -25,7 +23,7 @@ class IoPort final : public PortIo {
     }
     ~IoPort() override {
         for (int i = 0; i < 3; ++i) {
-            if (granted_[i]) ioperm(kBases[i], 3, 0);
+            if (granted_[i]) ioperm(kPrinterPortBases[i], 3, 0);
         }
     }
 
@@ -43,7 +41,7 @@ class IoPort final : public PortIo {
 
     bool available(uint16_t base) override {
         for (int i = 0; i < 3; ++i) {
-            if (granted_[i] && base == kBases[i]) return true;
+            if (granted_[i] && base == kPrinterPortBases[i]) return true;
         }
         return false;
     }
@@ -65,7 +63,7 @@ std::unique_ptr<PortIo> makeIoPort(std::string* error) {
     bool any = false;
     int lastErrno = 0;
     for (int i = 0; i < 3; ++i) {
-        granted[i] = ioperm(kBases[i], 3, 1) == 0;
+        granted[i] = ioperm(kPrinterPortBases[i], 3, 1) == 0;
         if (!granted[i]) lastErrno = errno;
         any = any || granted[i];
     }

@@ -4,9 +4,19 @@
 // all sit behind it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tavo {
+
+// The three printer-port bases the modules can sit on (378H, 278H, 3BCH).
+inline constexpr std::array<uint16_t, 3> kPrinterPortBases{0x378, 0x278, 0x3BC};
+
+constexpr bool isPrinterPortBase(long base) {
+    for (uint16_t b : kPrinterPortBases)
+        if (base == b) return true;
+    return false;
+}
 
 class PortIo {
   public:

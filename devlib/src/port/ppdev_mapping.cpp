@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "port_io.h"
+
 namespace tavo {
 
 uint16_t printerPortBase(std::string_view text) {
@@ -12,7 +14,7 @@ uint16_t printerPortBase(std::string_view text) {
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return 0;
-    return value == 0x378 || value == 0x278 || value == 0x3BC ? static_cast<uint16_t>(value) : 0;
+    return isPrinterPortBase(value) ? static_cast<uint16_t>(value) : 0;
 }
 
 bool parsePpdevMappings(std::string_view text, std::vector<PpdevMapping>* mappings,

@@ -129,7 +129,7 @@ class PpdevPort final : public PortIo {
     }
 
     static uint16_t printerBase(long base) {
-        return base == 0x378 || base == 0x278 || base == 0x3BC ? static_cast<uint16_t>(base) : 0;
+        return isPrinterPortBase(base) ? static_cast<uint16_t>(base) : 0;
     }
 
     // The three standard bases end in binary 00, so the base of a register

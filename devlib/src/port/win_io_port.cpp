@@ -11,8 +11,6 @@
 namespace tavo {
 namespace {
 
-constexpr uint16_t kBases[3] = {0x378, 0x278, 0x3BC};
-
 class WinIoPort final : public PortIo {
   public:
     void write(uint16_t reg, uint8_t value) override {
@@ -25,12 +23,7 @@ class WinIoPort final : public PortIo {
         return value;
     }
     uint32_t tickMs() override { return GetTickCount(); }
-    bool available(uint16_t base) override {
-        for (uint16_t b : kBases) {
-            if (base == b) return true;
-        }
-        return false;
-    }
+    bool available(uint16_t base) override { return isPrinterPortBase(base); }
 
   private:
     // Only the three registers of the three printer-port bases.
