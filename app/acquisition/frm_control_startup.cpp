@@ -71,12 +71,8 @@ void FrmControl::load() {
     // Touching the plot window creates it, hidden; the XY area starts square.
     FrmRegistro* registro = ctx_.frmRegistro();
     const DrawingSurface* trazado = registro->PIC_TRAZADO;
-    // A new sweep count blanks the count and the measured period.
-    connect(registro->tracePlotter, &TracePlotter::cleared, this, [this] {
-        Lbl_Contamuestras->clear();
-        lbl_Preal->clear();
-    });
-    // The running sweep starts over, timed from now.
+    // The running sweep starts over, timed from now; the engine's restart
+    // blanks the count and the measured period.
     connect(registro->tracePlotter, &TracePlotter::cleared, &ctx_.recorder(),
             &Recorder::restartSweep);
     g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
