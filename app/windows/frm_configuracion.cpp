@@ -151,13 +151,8 @@ bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmConfiguracion::connectSettings() {
-    connect(&session_.settings(), &SettingsModel::changed, this, [this](SettingsGroup group) {
-        // Showing a value must not write the box's other value back over it.
-        const bool wasShowing = showing_;
-        showing_ = true;
-        showSettings(group);
-        showing_ = wasShowing;
-    });
+    connect(&session_.settings(), &SettingsModel::changed, this,
+            [this](SettingsGroup group) { showSettings(group); });
     connect(TxtEscala, &QLineEdit::textChanged, this, [this] { takeDrafts(); });
     connect(TxtUnidades, &QLineEdit::textChanged, this, [this] { takeDrafts(); });
 }
@@ -177,10 +172,16 @@ void FrmConfiguracion::showSettings(SettingsGroup group) {
                 OPT_TIPO[size_t(m.typeOption())]->setChecked(true);
             }
             break;
-        case SettingsGroup::Drafts:
-            if (TxtEscala->text() != m.scaleDraft()) TxtEscala->setText(m.scaleDraft());
-            if (TxtUnidades->text() != m.unitsDraft()) TxtUnidades->setText(m.unitsDraft());
+        case SettingsGroup::Drafts: {
+            // Showing one draft must not write the other box's old text back.
+            const QString scale = m.scaleDraft();
+            const QString units = m.unitsDraft();
+            showing_ = true;
+            if (TxtEscala->text() != scale) TxtEscala->setText(scale);
+            if (TxtUnidades->text() != units) TxtUnidades->setText(units);
+            showing_ = false;
             break;
+        }
         case SettingsGroup::AddressChoices:
             cmb_pastilla->clear();
             for (int a = 0; a <= m.highestAddress(); ++a) {
