@@ -428,10 +428,12 @@ TEST(ToolProgram, LogDurationIsWallTime) {
     const std::string note = "tavo: cannot keep the period of 0.001 ms: one read takes ";
     EXPECT_EQ(r.err.rfind(note, 0), 0u) << r.err;
     EXPECT_EQ(r.err.find(note, 1), std::string::npos) << "said more than once";
-    // A period that is kept: the rows that fit, and no note.
-    const ToolRun kept = tool("log ad8 --period 50 --duration 0.5");
+    // A period that is kept: no more rows than fit, and no note.
+    const ToolRun kept = tool("log ad8 --period 200 --duration 1");
     EXPECT_EQ(kept.status, 0);
-    expectRows(kept.out, 10);
+    const auto rows = std::count(kept.out.begin(), kept.out.end(), '\n') - 1;
+    EXPECT_GE(rows, 1);
+    EXPECT_LE(rows, 5);
     EXPECT_EQ(kept.err, "");
 }
 
