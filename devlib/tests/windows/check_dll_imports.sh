@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Reads a built TAVO_32.DLL without running it:
-#   check_dll_imports.sh OBJDUMP DLL ALLOW-LIST
+#   check_dll_imports.sh OBJDUMP DLL ALLOW-LIST...
 # Every function it imports from KERNEL32 must be one that Windows 95's
-# KERNEL32 exports (the allow-list, one name a line, # for comments): a
+# KERNEL32 exports (the allow-lists, one name a line, # for comments; the
+# 64-bit build adds the unwinding functions every 64-bit Windows has): a
 # newer import stops the DLL from loading on the systems whose direct path
 # it serves.
 set -euo pipefail
 objdump=$1
 dll=$2
-allowed=$(grep -v '^#' "$3" | sed '/^$/d' | sort -u)
+shift 2
+allowed=$(cat "$@" | grep -v '^#' | sed '/^$/d' | sort -u)
 
 # In each import table, after "DLL Name: X" and its column header, one line
 # "vma  hint  name" per function, up to the blank line that ends the table.
@@ -27,4 +29,4 @@ if [[ -n "$extra" ]]; then
     echo "$dll: imports KERNEL32 functions that Windows 95 lacks:" $extra >&2
     exit 1
 fi
-echo "$dll: $(wc -l <<<"$kernel32") KERNEL32 imports, all present in Windows 95"
+echo "$dll: $(wc -l <<<"$kernel32") KERNEL32 imports, all on the allow-lists"
