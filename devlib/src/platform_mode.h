@@ -16,13 +16,18 @@ enum : uint32_t {
     kPlatformWindowsNt = 2,
 };
 
-// queried false: the version query itself failed.
-constexpr int16_t accessModeForPlatform(bool queried, uint32_t platformId) {
+// queried false: the version query itself failed. ntKernel: the process runs
+// on an NT kernel whatever version the query reports (a compatibility mode
+// reports 9x there; a 64-bit process is always on one, there being no 64-bit
+// 9x). The port instructions would kill the process on such a kernel, so a
+// 9x answer there takes the driver, as the NT family does.
+constexpr int16_t accessModeForPlatform(bool queried, uint32_t platformId, bool ntKernel) {
     if (!queried) return kModeUnsupported;
     switch (platformId) {
         case kPlatformWin32s:
         case kPlatformWindows9x:
-            return kModeDirect;  // user code may do port I/O there
+            // User code may do port I/O on a real 9x kernel.
+            return ntKernel ? kModeDriver : kModeDirect;
         case kPlatformWindowsNt:
             return kModeDriver;  // port I/O is privileged: the driver does it
         default:

@@ -1,5 +1,6 @@
 // The ppdev backend over scripted system calls: a port held by another
-// program, a device that opens only later, and which device serves which base.
+// program, a device that opens only later, one that goes away and comes
+// back, and which device serves which base.
 #include <gtest/gtest.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
@@ -8,9 +9,12 @@
 #include <map>
 
 #include "bus_master.h"
+#include "library_state.h"
+#include "port/bench_port.h"
 #include "port/ppdev_mapping.h"
 #include "port/ppdev_system.h"
 #include "port/real_ports.h"
+#include "tavo32.h"
 
 namespace tavo {
 namespace {
@@ -25,6 +29,8 @@ struct Script {
     std::map<int, std::string> deviceOf;
     std::vector<std::string> writes;  // device of each register write
     int closes = 0, releases = 0;
+    int ioError = 0;          // every register ioctl fails with it while not 0
+    PortIo* wires = nullptr;  // the port behind the registers, if any
 };
 
 class FakeSystem final : public PpdevSystem {
@@ -49,11 +55,33 @@ class FakeSystem final : public PpdevSystem {
     }
     void release(int) override { ++s_.releases; }
     void close(int) override { ++s_.closes; }
-    void registerIo(int fd, unsigned long request, unsigned char*) override {
+    int registerIo(int fd, unsigned long request, unsigned char* value) override {
+        if (s_.ioError) return s_.ioError;
         if (request == PPWCONTROL || request == PPWDATA) s_.writes.push_back(s_.deviceOf[fd]);
+        if (s_.wires) {
+            // The bench's registers at 378H, as ppdev hands them over.
+            const struct {
+                unsigned long request;
+                uint16_t reg;
+                bool write;
+            } map[] = {{PPWDATA, 0x378, true},
+                       {PPWCONTROL, 0x37A, true},
+                       {PPRDATA, 0x378, false},
+                       {PPRSTATUS, 0x379, false},
+                       {PPRCONTROL, 0x37A, false}};
+            for (const auto& m : map) {
+                if (m.request != request) continue;
+                if (m.write)
+                    s_.wires->write(m.reg, *value);
+                else
+                    *value = s_.wires->read(m.reg);
+            }
+        }
+        return 0;
     }
     std::vector<KernelPort> kernelPorts() override { return s_.kernel; }
-    uint32_t tickMs() override { return s_.now; }
+    // With wires, their clock moves on with every access (the bus is timed by it).
+    uint32_t tickMs() override { return s_.now + (s_.wires ? s_.wires->tickMs() : 0); }
     void report(const std::string& message) override { s_.reports.push_back(message); }
 
   private:
@@ -100,10 +128,14 @@ TEST(PpdevPort, RefusedOpenIsRetriedAndEachReasonSaidOnce) {
     }
     EXPECT_TRUE(port->available(0x378));
     EXPECT_EQ(s.opened.size(), 5u);
-    EXPECT_EQ(s.reports,
-              (std::vector<std::string>{"cannot open /dev/parport0: Permission denied",
-                                        "cannot open /dev/parport0: No such file or directory",
-                                        "cannot claim /dev/parport0: Device or resource busy"}));
+    ASSERT_EQ(s.reports.size(), 3u);
+    // A refused open says what to do about it.
+    EXPECT_EQ(s.reports[0].rfind("cannot open /dev/parport0: Permission denied (join group lp", 0),
+              0u)
+        << s.reports[0];
+    EXPECT_NE(s.reports[0].find("udev rule"), std::string::npos);
+    EXPECT_EQ(s.reports[1], "cannot open /dev/parport0: No such file or directory");
+    EXPECT_EQ(s.reports[2], "cannot claim /dev/parport0: Device or resource busy");
     EXPECT_EQ(s.closes, 1);  // the descriptor whose claim was refused
 }
 
@@ -145,6 +177,66 @@ TEST(PpdevPort, DevicesServeTheirOwnBases) {
         }
         EXPECT_EQ(s.reports.size(), c.reports);
     }
+}
+
+TEST(PpdevPort, ACardAtAnotherBaseIsPointedToItsMapping) {
+    Script s;
+    s.kernel = {{"/dev/parport0", 0xD010}};
+    auto port = portOver(s, "");
+    EXPECT_FALSE(port->available(0x378));
+    ASSERT_EQ(s.reports.size(), 1u);
+    EXPECT_EQ(s.reports[0],
+              "no parallel port at 378H; /dev/parport0 is at D010H: to use it as 378H, set "
+              "TAVO32_BACKEND=ppdev:/dev/parport0=378H");
+    s.reports.clear();
+    s.kernel = {};  // no card at all: nothing to point to
+    s.now += 1000;
+    auto bare = portOver(s, "");
+    EXPECT_FALSE(bare->available(0x278));
+    EXPECT_EQ(s.reports, std::vector<std::string>{"no parallel port at 278H"});
+}
+
+// A log's reads through the exports while the device goes away (its register
+// ioctls fail, then it cannot even be opened) and comes back.
+TEST(PpdevPort, PortThatFailsMidRunIsReopenedWithinASecond) {
+    std::string error;
+    std::unique_ptr<PortIo> bench = makeBenchPort("", &error);
+    ASSERT_TRUE(bench) << error;
+    Script s;
+    s.kernel = {{"/dev/parport0", 0x378}};
+    s.wires = bench.get();
+    auto port = portOver(s, "");
+    auto engine = makeBusMaster(*port);
+    testing::installDirectPath(*engine);
+    struct Fresh {
+        ~Fresh() { testing::resetLibrary(); }
+    } fresh;  // the next test starts from a fresh library
+    auto read = [] {
+        int16_t c[4] = {0, 0, 0, 0};
+        return Leer_Ad8b32(&c[0], &c[1], &c[2], &c[3], 0x378, 0);
+    };
+    ASSERT_EQ(read(), 0);
+    ASSERT_EQ(s.opened.size(), 1u);
+
+    s.ioError = ENODEV;  // unplugged
+    EXPECT_EQ(read(), -1);
+    EXPECT_EQ(s.closes, 1);  // let go at once
+    s.ioError = 0;
+    s.openErrors = {ENOENT};
+    EXPECT_EQ(read(), -1);  // within the second: not tried, a missing port
+    EXPECT_EQ(s.opened.size(), 1u);
+    s.now += 1000;
+    EXPECT_EQ(read(), -1);  // tried: the device is not there yet
+    EXPECT_EQ(s.opened.size(), 2u);
+    s.now += 1000;
+    EXPECT_EQ(read(), 0);  // plugged in again: reopened and claimed
+    EXPECT_EQ(s.opened.size(), 3u);
+    EXPECT_EQ(read(), 0);
+    EXPECT_EQ(s.opened.size(), 3u);
+    ASSERT_GE(s.reports.size(), 2u);
+    EXPECT_EQ(s.reports.front(),
+              "lost /dev/parport0: No such device; trying it again every second");
+    EXPECT_EQ(s.reports.back(), "/dev/parport0 is back");
 }
 
 TEST(PpdevPort, MalformedMappingsAreRefused) {

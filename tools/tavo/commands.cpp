@@ -11,16 +11,53 @@
 
 namespace tavo::cli {
 
-namespace {
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
 
-int fail(int result, const Target& t) {
-    std::fprintf(stderr, "tavo: %s\n", failureWords(result, t).c_str());
+int reportFailure(const std::string& words, bool json) {
+    std::fprintf(stderr, "tavo: %s\n", words.c_str());
+    if (json) std::printf("{\"error\":%s}\n", jsonString(words).c_str());
     return 1;
 }
 
-std::string placeJson(const char* module, const Target& t) {
-    return std::string("{\"module\":\"") + module + "\",\"port\":\"" + portName(t.port) + "\"," +
-           (t.isPosition ? "\"position\":" : "\"address\":") + std::to_string(t.addr);
+namespace {
+
+int fail(int result, const Target& t, bool json) {
+    return reportFailure(failureWords(result, t), json);
+}
+
+std::string hexByte(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02x", value);
+    return text;
+}
+
+// The 12-bit converter is reached by its select position; the others by
+// their index and the two-wire bus address it stands for.
+std::string placeJson(const std::string& module, const Target& t) {
+    const BusFamily family = module == "digital" ? BusFamily::Digital
+                             : module == "ad8"   ? BusFamily::Ad8
+                                                 : BusFamily::Counter;
+    std::string out =
+        std::string("{\"module\":\"") + module + "\",\"port\":\"" + portName(t.port) + "\",";
+    if (t.isPosition) return out + "\"position\":" + std::to_string(t.addr);
+    return out + "\"address\":" + std::to_string(t.addr) + ",\"bus_address\":\"" +
+           hexByte(busAddress(family, t.addr)) + "\"";
 }
 
 // Codes, or volts with three decimals, as a blank-separated line or a JSON array.
@@ -61,17 +98,18 @@ struct Found {
     int port;
     const char* family;
     int addr;
+    int busAddress;
 };
 
 // Every module of one family on one base: the search starts past the last
 // find and ends when it wraps round to an address already seen.
-void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, int addressCount,
-                  int base, std::vector<Found>* found) {
+void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, BusFamily bus,
+                  int addressCount, int base, std::vector<Found>* found) {
     int start = 0;
     while (start < addressCount) {
         int16_t port = static_cast<int16_t>(base), addr = static_cast<int16_t>(start);
         if (call(&port, &addr) != 0 || addr < start) return;
-        found->push_back({base, family, addr});
+        found->push_back({base, family, addr, busAddress(bus, addr)});
         start = addr + 1;
     }
 }
@@ -81,9 +119,9 @@ void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, int a
 int runDetect(bool json) {
     std::vector<Found> found;
     for (int base : kPortBases) {
-        detectFamily(Autodeteccion_Dig32, "digital", 8, base, &found);
-        detectFamily(Autodeteccion_Ad8b32, "ad8", 8, base, &found);
-        detectFamily(Autodeteccion_Cont32, "counter", 2, base, &found);
+        detectFamily(Autodeteccion_Dig32, "digital", BusFamily::Digital, 8, base, &found);
+        detectFamily(Autodeteccion_Ad8b32, "ad8", BusFamily::Ad8, 8, base, &found);
+        detectFamily(Autodeteccion_Cont32, "counter", BusFamily::Counter, 2, base, &found);
     }
     const char* note = "12-bit converters give no acknowledge and cannot be detected";
     if (json) {
@@ -91,7 +129,8 @@ int runDetect(bool json) {
         for (size_t i = 0; i < found.size(); ++i) {
             if (i) out += ",";
             out += std::string("{\"port\":\"") + portName(found[i].port) + "\",\"family\":\"" +
-                   found[i].family + "\",\"address\":" + std::to_string(found[i].addr) + "}";
+                   found[i].family + "\",\"address\":" + std::to_string(found[i].addr) +
+                   ",\"bus_address\":\"" + hexByte(found[i].busAddress) + "\"}";
         }
         out += std::string("],\"note\":\"") + note + "\"}";
         std::printf("%s\n", out.c_str());
@@ -99,9 +138,10 @@ int runDetect(bool json) {
         if (found.empty()) {
             std::printf("no module answered on 378H, 278H or 3BCH\n");
         } else {
-            std::printf("%-6s %-8s %s\n", "port", "family", "address");
+            std::printf("%-6s %-8s %-8s %s\n", "port", "family", "address", "bus");
             for (const Found& f : found)
-                std::printf("%-6s %-8s %d\n", portName(f.port).c_str(), f.family, f.addr);
+                std::printf("%-6s %-8s %-8d %s\n", portName(f.port).c_str(), f.family, f.addr,
+                            hexByte(f.busAddress).c_str());
         }
         std::printf("%s.\n", note);
     }
@@ -111,19 +151,19 @@ int runDetect(bool json) {
 int runReadAd8(const Target& t, int mode, const ReadOptions& o) {
     if (mode >= 0) {
         const int16_t r = Poner_Modo_Ad8b32(mode, t.port, t.addr);
-        if (r != 0) return fail(r, t);
+        if (r != 0) return fail(r, t, o.json);
     }
     // The library keeps the mode per address for this process only; without
     // --mode that is mode 0.
     const int used = mode >= 0 ? mode : 0;
     int16_t c[4] = {0, 0, 0, 0};
     const int16_t r = Leer_Ad8b32(&c[0], &c[1], &c[2], &c[3], t.port, t.addr);
-    if (r != 0) return fail(r, t);
+    if (r != 0) return fail(r, t, o.json);
     std::vector<int16_t> codes;
     std::vector<double> volts;
     for (int k = 0; k < ad8ChannelCount(used); ++k) {
         codes.push_back(c[k]);
-        volts.push_back(ad8Volts(c[k], used, k));
+        volts.push_back(ad8Volts(c[k], used, k, o.vref));
     }
     printChannels("ad8", t, ",\"mode\":" + std::to_string(used), codes, volts, o);
     return 0;
@@ -132,10 +172,10 @@ int runReadAd8(const Target& t, int mode, const ReadOptions& o) {
 int runReadAd12(const Target& t, bool upper, bool differential, const ReadOptions& o) {
     int16_t c[4] = {0, 0, 0, 0};
     const int16_t r = Leer_Ad12r32(&c[0], &c[1], &c[2], &c[3], t.port, t.addr, differential, upper);
-    if (r != 0) return fail(r, t);
+    if (r != 0) return fail(r, t, o.json);
     std::vector<int16_t> codes(c, c + 4);
     std::vector<double> volts;
-    for (int16_t code : codes) volts.push_back(ad12Volts(code));
+    for (int16_t code : codes) volts.push_back(ad12Volts(code, o.vref));
     const std::string extra = std::string(",\"upper\":") + (upper ? "true" : "false") +
                               ",\"differential\":" + (differential ? "true" : "false");
     printChannels("ad12", t, extra, codes, volts, o);
@@ -144,21 +184,21 @@ int runReadAd12(const Target& t, bool upper, bool differential, const ReadOption
 
 int runReadDigital(const Target& t, const ReadOptions& o) {
     const int16_t r = Leer_Dig32(t.port, t.addr);
-    if (r < 0) return fail(r, t);
+    if (r < 0) return fail(r, t, o.json);
     printValue("digital", t, "value", r, "", o);
     return 0;
 }
 
 int runReadCount(const Target& t, bool alarm, const ReadOptions& o) {
     const int32_t r = alarm ? Leer_Alarma32(t.port, t.addr) : Leer_Cuenta32(t.port, t.addr);
-    if (r < 0) return fail(r, t);
+    if (r < 0) return fail(r, t, o.json);
     printValue("counter", t, alarm ? "alarm" : "count", r, "", o);
     return 0;
 }
 
 int runReadRegister(const Target& t, int reg, const ReadOptions& o) {
     const int16_t r = Leer_Registro32(reg, t.port, t.addr);
-    if (r < 0) return fail(r, t);
+    if (r < 0) return fail(r, t, o.json);
     printValue("counter", t, "value", r, ",\"register\":" + std::to_string(reg), o);
     return 0;
 }
@@ -183,7 +223,7 @@ int runWrite(WriteKind kind, const Target& t, int64_t value) {
             r = Escribir_Alarma32(v, t.port, t.addr);
             break;
     }
-    return r == 0 ? 0 : fail(r, t);
+    return r == 0 ? 0 : fail(r, t, false);
 }
 
 int runCounterControl(bool alarm, bool start, const Target& t) {
@@ -192,7 +232,7 @@ int runCounterControl(bool alarm, bool start, const Target& t) {
         r = start ? Activar_Alarma32(t.port, t.addr) : Parar_Alarma32(t.port, t.addr);
     else
         r = start ? Activar_Contaje32(t.port, t.addr) : Parar_Contaje32(t.port, t.addr);
-    return r == 0 ? 0 : fail(r, t);
+    return r == 0 ? 0 : fail(r, t, false);
 }
 
 int runBenchPrint() {

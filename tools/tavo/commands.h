@@ -12,7 +12,14 @@ namespace tavo::cli {
 struct ReadOptions {
     bool volts = false;
     bool json = false;
+    double vref = 0;  // full scale in volts, 0: the converter's default
 };
+
+// text as a JSON string, quotes included.
+std::string jsonString(const std::string& text);
+// A failure said on stderr, and with json also as {"error": ...} on stdout,
+// so a caller that reads the JSON learns why there is no result. Returns 1.
+int reportFailure(const std::string& words, bool json);
 
 int runDetect(bool json);
 

@@ -14,13 +14,12 @@ struct LogOptions {
     int mode = -1;  // 8-bit input mode, -1: as recorded (0)
     bool upper = false, differential = false;
     double periodMs = 100;
-    int64_t samples = -1;  // -1: until stopped
+    int64_t samples = -1;   // -1: no count
+    double durationS = -1;  // wall time to log, -1: no limit
     bool volts = false;
+    double vref = 0;     // full scale in volts, 0: the converter's default
     std::string output;  // empty: standard output
 };
-
-// Number of samples that fit in durationS at periodMs (at least one).
-int64_t samplesForDuration(double durationS, double periodMs);
 
 // One CSV row: time in seconds, then the four channels; a channel that was
 // not read is an empty field.
@@ -28,9 +27,11 @@ std::string csvRow(double seconds, const int16_t* codes, int channels, bool answ
                    const LogOptions& o);
 std::string csvHeader(const LogOptions& o);
 
-// Runs until the samples are taken or SIGINT/SIGTERM arrives; every sample
-// taken is written and the file closed. Returns the exit status: 1 when a
-// sample failed or the output could not be written.
+// Runs until the samples are taken, the duration is spent or SIGINT, SIGTERM
+// or SIGHUP arrives; every row taken is written. A failed write stops it at
+// once with the reason; a reader that goes away (a closed pipe) ends it
+// quietly. Returns the exit status: 1 when a sample failed or the output
+// could not be written.
 int runLog(const LogOptions& o);
 
 }  // namespace tavo::cli

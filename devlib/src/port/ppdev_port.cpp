@@ -1,8 +1,10 @@
 // Linux ppdev backend: unprivileged access to a parallel port through
 // /dev/parportN (group lp). Every register access is one ioctl. A port that
-// cannot be opened or claimed is tried again at most once a second, so
-// fixing the device's group, loading ppdev or ending the program that holds
-// the port brings it back without a restart.
+// cannot be opened or claimed, or whose register access fails (a dock
+// unplugged, the driver reloaded), is tried again at most once a second, so
+// fixing the device's group, loading ppdev, ending the program that holds the
+// port or plugging the port back in brings it back without a restart.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -30,6 +32,7 @@ struct PortEntry {
     int fd = -1;
     bool claimed = false;
     bool tried = false;
+    bool lost = false;  // it worked, then a register access failed
     uint32_t lastTryMs = 0;
 };
 
@@ -54,27 +57,28 @@ class PpdevPort final : public PortIo {
     }
 
     void write(uint16_t reg, uint8_t value) override {
+        // The status register cannot be written.
+        if ((reg & 3) != 0 && (reg & 3) != 2) return;
         const int fd = fdFor(reg);
         if (fd < 0) return;
         unsigned char v = value;
-        switch (reg & 3) {
-            case 0:
-                system_->registerIo(fd, PPWDATA, &v);
-                break;
-            case 2:
-                system_->registerIo(fd, PPWCONTROL, &v);
-                break;
-            default:
-                break;  // the status register cannot be written
-        }
+        const int error = system_->registerIo(fd, (reg & 3) == 0 ? PPWDATA : PPWCONTROL, &v);
+        if (error) lost(reg, error);
     }
 
+    // A port that cannot be reached reads as released lines, which no
+    // module's acknowledge can come from.
     uint8_t read(uint16_t reg) override {
+        if ((reg & 3) == 3) return 0xFF;
         const int fd = fdFor(reg);
         if (fd < 0) return 0xFF;
         unsigned char v = 0xFF;
-        static constexpr unsigned long kReads[4] = {PPRDATA, PPRSTATUS, PPRCONTROL, 0};
-        if ((reg & 3) != 3) system_->registerIo(fd, kReads[reg & 3], &v);
+        static constexpr unsigned long kReads[3] = {PPRDATA, PPRSTATUS, PPRCONTROL};
+        const int error = system_->registerIo(fd, kReads[reg & 3], &v);
+        if (error) {
+            lost(reg, error);
+            return 0xFF;
+        }
         return v;
     }
 
@@ -97,10 +101,14 @@ class PpdevPort final : public PortIo {
             e.device = device;
             entries_.push_back(e);
         };
+        strays_.clear();
         if (mappings_.empty()) {
             for (const auto& k : kernel) {
                 const uint16_t base = printerBase(k.base);
-                if (base) add(k.device, base);
+                if (base)
+                    add(k.device, base);
+                else if (k.base > 0)
+                    strays_.push_back(k);
             }
             return;
         }
@@ -146,7 +154,7 @@ class PpdevPort final : public PortIo {
         if (!entry) {
             // A named device that serves no base is the likelier cause.
             for (const std::string& problem : problems_) say(problem);
-            if (problems_.empty()) say("no parallel port at " + baseName(base));
+            if (problems_.empty()) say(noPortAt(base));
             return -1;
         }
         const int fd = ensureClaimed(*entry);
@@ -157,6 +165,39 @@ class PpdevPort final : public PortIo {
             lastFd_ = fd;
         }
         return fd;
+    }
+
+    // A card the kernel knows at another base (a PCI card at D010H) is the
+    // likely port: say how to map it.
+    std::string noPortAt(uint16_t base) const {
+        std::string text = "no parallel port at " + baseName(base);
+        for (const auto& k : strays_) {
+            char hint[200];
+            std::snprintf(hint, sizeof hint,
+                          "; %s is at %lXH: to use it as %s, set TAVO32_BACKEND=ppdev:%s=%s",
+                          k.device.c_str(), static_cast<unsigned long>(k.base),
+                          baseName(base).c_str(), k.device.c_str(), baseName(base).c_str());
+            text += hint;
+        }
+        return text;
+    }
+
+    // A register access failed: the port is let go and reopened by a later
+    // call, at most once a second; until then calls find it missing.
+    void lost(uint16_t reg, int error) {
+        PortEntry* e = find(static_cast<uint16_t>(reg & ~3u));
+        lastBase_ = 0xFFFF;
+        lastFd_ = -1;
+        if (!e || e->fd < 0) return;
+        system_->report("lost " + e->device + ": " + std::strerror(error) +
+                        "; trying it again every second");
+        if (e->claimed) system_->release(e->fd);
+        system_->close(e->fd);
+        e->fd = -1;
+        e->claimed = false;
+        e->tried = true;
+        e->lastTryMs = system_->tickMs();
+        e->lost = true;
     }
 
     PortEntry* find(uint16_t base) {
@@ -176,7 +217,12 @@ class PpdevPort final : public PortIo {
             int error = 0;
             e.fd = system_->open(e.device, &error);
             if (e.fd < 0) {
-                say("cannot open " + e.device + ": " + std::strerror(error));
+                std::string text = "cannot open " + e.device + ": " + std::strerror(error);
+                if (error == EACCES || error == EPERM)
+                    text +=
+                        " (join group lp: sudo adduser $USER lp, then log in again; or "
+                        "install the udev rule in the README, Real printer ports)";
+                say(text);
                 return -1;
             }
             waitMs = kClaimWaitMs;
@@ -184,6 +230,9 @@ class PpdevPort final : public PortIo {
         const int result = system_->claim(e.fd, waitMs);
         if (result == 0) {
             e.claimed = true;
+            if (e.lost) system_->report(e.device + " is back");
+            e.lost = false;
+            said_.clear();  // a later failure is news again
             return e.fd;
         }
         if (result == PpdevSystem::kClaimPending) {
@@ -204,7 +253,8 @@ class PpdevPort final : public PortIo {
     std::unique_ptr<PpdevSystem> system_;
     std::vector<PpdevMapping> mappings_;
     std::vector<PortEntry> entries_;
-    std::vector<std::string> problems_;  // named devices that serve no base
+    std::vector<std::string> problems_;            // named devices that serve no base
+    std::vector<PpdevSystem::KernelPort> strays_;  // kernel ports at other bases
     std::set<std::string> said_;
     uint32_t lastResolveMs_ = 0;
     uint16_t lastBase_ = 0xFFFF;

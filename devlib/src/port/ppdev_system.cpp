@@ -85,8 +85,8 @@ class LinuxPpdevSystem final : public PpdevSystem {
         ::close(fd);
     }
 
-    void registerIo(int fd, unsigned long request, unsigned char* value) override {
-        ioctl(fd, request, value);
+    int registerIo(int fd, unsigned long request, unsigned char* value) override {
+        return ioctl(fd, request, value) == 0 ? 0 : errno;
     }
 
     std::vector<KernelPort> kernelPorts() override {

@@ -31,8 +31,9 @@ class PpdevSystem {
     virtual void release(int fd) = 0;
     // Also abandons a pending claim (the port is let go if it comes later).
     virtual void close(int fd) = 0;
-    // One PPR*/PPW* register ioctl.
-    virtual void registerIo(int fd, unsigned long request, unsigned char* value) = 0;
+    // One PPR*/PPW* register ioctl: 0, or the errno value when it failed
+    // (the device went away, its driver was unloaded).
+    virtual int registerIo(int fd, unsigned long request, unsigned char* value) = 0;
     // The ports the kernel knows (empty when it has no parport driver).
     virtual std::vector<KernelPort> kernelPorts() = 0;
     virtual uint32_t tickMs() = 0;

@@ -25,11 +25,19 @@ std::unique_ptr<DriverDevice> makeSystemDriver(const std::string& name) {
     return std::make_unique<WinDriverDevice>(name);
 }
 
+bool onNtKernel() {
+    if (sizeof(void*) == 8) return true;  // there is no 64-bit Windows 9x
+    // ntdll.dll is mapped into every process of the NT family from its start,
+    // whatever version a compatibility mode reports; no 9x process has it
+    // unless it loads it itself, which this library never does.
+    return GetModuleHandleA("ntdll.dll") != nullptr;
+}
+
 int16_t windowsAccessMode() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;  // 148: the plain, not the extended, record
     const bool queried = GetVersionExA(&info) != 0;
-    return accessModeForPlatform(queried, info.dwPlatformId);
+    return accessModeForPlatform(queried, info.dwPlatformId, onNtKernel());
 }
 
 }  // namespace tavo

@@ -5,8 +5,9 @@
 
 namespace tavo {
 
-// kModeDirect on Win32s and Windows 9x, kModeDriver on the NT family,
-// kModeUnsupported otherwise or when the query fails.
+// kModeDirect on a real Win32s or Windows 9x kernel, kModeDriver on the NT
+// family (also when it reports 9x in a compatibility mode, and always in a
+// 64-bit process), kModeUnsupported otherwise or when the query fails.
 int16_t windowsAccessMode();
 
 }  // namespace tavo

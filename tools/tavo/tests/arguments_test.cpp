@@ -1,8 +1,15 @@
-// The tool's argument readers: what is taken and what is refused.
+// The tool's argument readers (what is taken and what is refused), its CSV
+// rows and when they are written.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
 
 #include "arguments.h"
 #include "log_command.h"
+#include "row_output.h"
 
 namespace tavo::cli {
 namespace {
@@ -62,9 +69,57 @@ TEST(ToolLog, RowsAndSampleCounts) {
     EXPECT_EQ(csvRow(0, codes, 2, true, o), "0.000000,0.1172,-0.5469,,");
     o.converter = Converter::Ad12;
     EXPECT_EQ(csvRow(0, codes, 4, true, o), "0.000000,0.0146,0.2441,0.1562,0.0085");
-    EXPECT_EQ(samplesForDuration(60, 100), 600);
-    EXPECT_EQ(samplesForDuration(0.001, 100), 1);
-    EXPECT_EQ(samplesForDuration(1, 3), 333);
+    // Another reference: 2.048 V over 4096 codes.
+    o.vref = 2.048;
+    EXPECT_EQ(csvRow(0, codes, 4, true, o), "0.000000,0.0060,0.1000,0.0640,0.0035");
+    o.converter = Converter::Ad8;
+    o.vref = 5;
+    EXPECT_EQ(csvRow(0, codes, 2, true, o), "0.000000,0.2344,-1.0938,,");
+}
+
+TEST(ToolLog, RowsNeverWaitLongerThanTheHold) {
+    constexpr int64_t ms = 1'000'000;
+    const struct {
+        const char* what;
+        bool eachRow;
+        double periodMs;
+        std::vector<std::pair<int64_t, int64_t>> rows;  // taken at, next due (ms)
+        std::vector<bool> flush;
+    } cases[] = {
+        {"a pipe: every row", true, 100, {{0, 100}, {100, 200}}, {true, true}},
+        {"a slow period: every row", false, 500, {{0, 500}, {500, 1000}}, {true, true}},
+        {"a file: before the wait that would pass the hold",
+         false,
+         100,
+         {{0, 100}, {100, 200}, {200, 300}, {300, 400}, {400, 500}},
+         {false, false, false, true, false}},
+        {"a file at 1 s periods written at once", false, 1000, {{0, 1000}}, {true}},
+        {"a late read: by the time it took", false, 100, {{0, 100}, {450, 200}}, {false, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlushPolicy policy(c.eachRow, c.periodMs);
+        for (size_t i = 0; i < c.rows.size(); ++i) {
+            const bool flush = policy.afterRow(c.rows[i].first * ms, c.rows[i].second * ms);
+            EXPECT_EQ(flush, c.flush[i]) << "row " << i;
+            if (flush) policy.flushed();
+        }
+    }
+}
+
+TEST(ToolLog, RowWriterReportsTheFailedWrite) {
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    RowWriter writer(full);
+    writer.add("time_s,ch0,ch1,ch2,ch3");
+    EXPECT_EQ(writer.flush(), ENOSPC);
+    close(full);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    RowWriter fine(null);
+    fine.add("0.000000,1,2,3,4");
+    EXPECT_EQ(fine.flush(), 0);
+    EXPECT_TRUE(fine.empty());
+    close(null);
 }
 
 }  // namespace

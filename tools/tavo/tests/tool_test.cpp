@@ -1,7 +1,9 @@
 // The tool's subcommands: in this process on the built-in bench (so a value
 // written is there to read back), and as the built program for refusals,
 // detection on the two-port bench, logging and the bench text.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,12 +53,15 @@ struct ToolRun {
     std::string out, err;
 };
 
-// The built tool with the given arguments and environment settings.
-ToolRun tool(const std::string& args, const std::string& env = "") {
+// The built tool with the given arguments and environment settings; its
+// standard output goes to stdoutPath when one is given.
+ToolRun tool(const std::string& args, const std::string& env = "",
+             const std::string& stdoutPath = "") {
     // Named per process: ctest runs the tests side by side.
     const std::string stem = testing::TempDir() + "tavo_" + std::to_string(getpid());
     const std::string out = stem + ".out", err = stem + ".err";
-    const std::string command = env + " " TAVO_TOOL " " + args + " >" + out + " 2>" + err;
+    const std::string command = env + " " TAVO_TOOL " " + args + " >" +
+                                (stdoutPath.empty() ? out : stdoutPath) + " 2>" + err;
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
 }
@@ -72,7 +77,8 @@ TEST(ToolCommands, EachKindOnTheBuiltInBench) {
         // The 8-bit and 12-bit outputs are wired back to input 1.
         {[&] { return runWrite(WriteKind::Ad8, ad8, 77); }, ""},
         {[&] { return runReadAd8(ad8, 3, json); },
-         "{\"module\":\"ad8\",\"port\":\"378H\",\"address\":0,\"mode\":3,\"codes\":["},
+         "{\"module\":\"ad8\",\"port\":\"378H\",\"address\":0,\"bus_address\":\"0x48\","
+         "\"mode\":3,\"codes\":["},
         {[&] { return runWrite(WriteKind::Ad12, ad12, 1365); }, ""},
         {[&] { return runWrite(WriteKind::Digital, ad8, 0x12); }, ""},
         {[&] { return runReadDigital(ad8, codes); }, "18\n"},
@@ -80,7 +86,8 @@ TEST(ToolCommands, EachKindOnTheBuiltInBench) {
         {[&] { return runReadCount(counter, false, codes); }, "234567\n"},
         {[&] { return runWrite(WriteKind::Alarm, counter, 654321); }, ""},
         {[&] { return runReadCount(counter, true, json); },
-         "{\"module\":\"counter\",\"port\":\"378H\",\"address\":0,\"alarm\":654321}\n"},
+         "{\"module\":\"counter\",\"port\":\"378H\",\"address\":0,\"bus_address\":\"0x50\","
+         "\"alarm\":654321}\n"},
         {[&] { return runReadRegister(counter, 9, codes); }, "33\n"},
         {[&] { return runCounterControl(true, true, counter); }, ""},
         {[&] { return runCounterControl(false, false, counter); }, ""},
@@ -103,6 +110,12 @@ TEST(ToolCommands, EachKindOnTheBuiltInBench) {
         },
         &status);
     EXPECT_NE(ad12Line.find(" 1.666 "), std::string::npos) << ad12Line;  // 1365 x 5 V / 4096
+    const std::string ad12Ref = captured(
+        [&] {
+            return runReadAd12(ad12, false, false, ReadOptions{true, false, 2.5});
+        },
+        &status);
+    EXPECT_NE(ad12Ref.find(" 0.833 "), std::string::npos) << ad12Ref;  // 1365 x 2.5 V / 4096
     // A module that is not there.
     EXPECT_EQ(runReadDigital(Target{0x378, 5, false}, codes), 1);
 }
@@ -132,6 +145,15 @@ TEST(ToolProgram, MalformedArgumentsAreRefusedBeforeAnyLibraryCall) {
         "bench",
         "",
         "read",
+        // Options that mean nothing for the chosen module.
+        "log ad12 --addr 7 --period 10",
+        "log ad12 --mode 1 --period 10",
+        "log ad8 --pos 2 --period 10",
+        "log ad8 --upper --period 10",
+        "log ad8 --diff --period 10",
+        "read ad8 --vref 3",
+        "read ad8 --volts --vref 0",
+        "log ad8 --period 10 --vref 3",
     };
     for (const char* args : cases) {
         SCOPED_TRACE(args);
@@ -142,6 +164,93 @@ TEST(ToolProgram, MalformedArgumentsAreRefusedBeforeAnyLibraryCall) {
         EXPECT_FALSE(std::ifstream(trace).good()) << "the library was called";
     }
     EXPECT_EQ(tool("read ad8 --help").status, 0);
+    const ToolRun version = tool("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tavo ", 0), 0u) << version.out;
+}
+
+TEST(ToolProgram, UnknownSubcommandsAreNamed) {
+    const struct {
+        const char* args;
+        const char* said;
+    } cases[] = {
+        {"frobnicate", "tavo: unknown subcommand 'frobnicate' (detect, read, write, count, "},
+        {"--backend none frobnicate", "tavo: unknown subcommand 'frobnicate' ("},
+        {"read frob", "tavo: unknown subcommand 'frob' (ad8, ad12, dig, count, alarm, reg)"},
+        {"write --trace x.vcd frob 1", "tavo: unknown subcommand 'frob' (ad8, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = tool(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.rfind(c.said, 0), 0u) << r.err;
+    }
+}
+
+// A backend that cannot reach the port is said as that, never as a module
+// that did not answer; global options work after the subcommand too.
+TEST(ToolProgram, PortProblemsAreSaidAsSuch) {
+    const struct {
+        const char* args;
+        const char* said;
+    } cases[] = {
+        {"read ad8 --backend none", "no hardware access chosen"},
+        {"--backend none detect", "no hardware access chosen"},
+        {"read dig --backend frob", "the backend \"frob\" is not known"},
+        {"log ad8 --period 10 --backend ppdev:/dev/tavo-no-such-port=378H",
+         "cannot open /dev/tavo-no-such-port: No such file or directory"},
+        // A device that is no parallel port refuses the claim.
+        {"write dig 1 --backend ppdev:/dev/null=378H",
+         "cannot claim /dev/null: Inappropriate ioctl for device"},
+        {"--backend sim:/nonexistent.bench read ad8", "/nonexistent.bench"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = tool(c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("no module answered"), std::string::npos) << r.err;
+    }
+    const ToolRun there =
+        tool("read dig --addr 2 --backend sim:" TAVO_EXAMPLES "/two-ports.bench --port 278H");
+    EXPECT_EQ(there.status, 0) << there.err;
+}
+
+TEST(ToolProgram, JsonFailuresGiveAnErrorObject) {
+    const struct {
+        const char* args;
+        const char* out;
+    } cases[] = {
+        {"read dig --addr 4 --json", "{\"error\":\"no module answered at 378H address 4\"}\n"},
+        {"read ad8 --json --backend none",
+         "{\"error\":\"no hardware access chosen: the backend is \\\"none\\\" (choose sim, "
+         "ppdev or ioport with --backend or TAVO32_BACKEND)\"}\n"},
+        {"detect --json --backend frob", "{\"error\":\"the backend \\\"frob\\\" is not known"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = tool(c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out.substr(0, std::string(c.out).size()), c.out);
+    }
+}
+
+// Output that cannot be written is a failure with its reason, for every
+// command; a log stops at its first failed write.
+TEST(ToolProgram, FailedWritesGiveStatusOne) {
+    const char* cases[] = {
+        "detect", "read dig", "read ad8 --json", "bench --print", "log ad8 --period 100",
+    };
+    for (const char* args : cases) {
+        SCOPED_TRACE(args);
+        // timeout: a log that does not notice would run for ever.
+        const ToolRun r = tool(args, "timeout 30", "/dev/full");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    }
+    const ToolRun file = tool("log ad8 --period 100 --output /dev/full", "timeout 30");
+    EXPECT_EQ(file.status, 1);
+    EXPECT_EQ(file.err, "tavo: writing /dev/full failed: No space left on device\n");
 }
 
 TEST(ToolProgram, DetectOnTheTwoPortBench) {
@@ -149,20 +258,21 @@ TEST(ToolProgram, DetectOnTheTwoPortBench) {
     const ToolRun text = tool("detect", bench);
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.out,
-              "port   family   address\n"
-              "378H   ad8      3\n"
-              "278H   digital  2\n"
-              "278H   digital  6\n"
-              "278H   counter  0\n"
-              "278H   counter  1\n"
+              "port   family   address  bus\n"
+              "378H   ad8      3        0x4b\n"
+              "278H   digital  2        0x22\n"
+              "278H   digital  6        0x26\n"
+              "278H   counter  0        0x50\n"
+              "278H   counter  1        0x51\n"
               "12-bit converters give no acknowledge and cannot be detected.\n");
     const ToolRun json = tool("detect --json", bench);
     EXPECT_EQ(json.out,
-              "{\"modules\":[{\"port\":\"378H\",\"family\":\"ad8\",\"address\":3},"
-              "{\"port\":\"278H\",\"family\":\"digital\",\"address\":2},"
-              "{\"port\":\"278H\",\"family\":\"digital\",\"address\":6},"
-              "{\"port\":\"278H\",\"family\":\"counter\",\"address\":0},"
-              "{\"port\":\"278H\",\"family\":\"counter\",\"address\":1}],"
+              "{\"modules\":[{\"port\":\"378H\",\"family\":\"ad8\",\"address\":3,"
+              "\"bus_address\":\"0x4b\"},"
+              "{\"port\":\"278H\",\"family\":\"digital\",\"address\":2,\"bus_address\":\"0x22\"},"
+              "{\"port\":\"278H\",\"family\":\"digital\",\"address\":6,\"bus_address\":\"0x26\"},"
+              "{\"port\":\"278H\",\"family\":\"counter\",\"address\":0,\"bus_address\":\"0x50\"},"
+              "{\"port\":\"278H\",\"family\":\"counter\",\"address\":1,\"bus_address\":\"0x51\"}],"
               "\"note\":\"12-bit converters give no acknowledge and cannot be detected\"}\n");
     const ToolRun none = tool("--backend none detect");
     EXPECT_EQ(none.status, 1);
@@ -191,36 +301,140 @@ void expectRows(const std::string& csv, size_t rows) {
     EXPECT_EQ(n, rows);
 }
 
-TEST(ToolProgram, LogWritesRowsAndEndsCleanlyOnSignal) {
+// The built tool logging with the given arguments; its standard output goes
+// to outFd when that is not -1.
+pid_t startLog(const std::vector<std::string>& args, int outFd = -1) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (outFd >= 0) dup2(outFd, STDOUT_FILENO);
+        std::vector<char*> argv{const_cast<char*>("tavo"), const_cast<char*>("log")};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TAVO_TOOL, argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// Waits up to limitS for pred to hold, looking every 50 ms.
+bool within(double limitS, const std::function<bool()>& pred) {
+    for (int i = 0; i < limitS * 20; ++i) {
+        if (pred()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return pred();
+}
+
+// Time of the last complete row of a CSV log, -1 for none.
+double lastRowTime(const std::string& csv) {
+    const size_t end = csv.rfind('\n');
+    if (end == std::string::npos || end == 0) return -1;
+    const size_t begin = csv.rfind('\n', end - 1);
+    if (begin == std::string::npos) return -1;  // only the header
+    return std::stod(csv.substr(begin + 1, end - begin - 1));
+}
+
+TEST(ToolProgram, LogWritesRowsAndEndsCleanlyOnEachStopSignal) {
     const ToolRun r = tool("log ad8 --period 5 --samples 20");
     EXPECT_EQ(r.status, 0) << r.err;
     expectRows(r.out, 20);
 
-    const std::string file = testing::TempDir() + "tavo_log_" + std::to_string(getpid()) + ".csv";
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        const std::string file =
+            testing::TempDir() + "tavo_log_" + std::to_string(getpid()) + ".csv";
+        std::remove(file.c_str());
+        const pid_t child = startLog({"ad12", "--period", "10", "--output", file});
+        // Stopped once a few rows are in (the handler is in place by then).
+        within(10, [&] {
+            const std::string soFar = readFile(file);
+            return std::count(soFar.begin(), soFar.end(), '\n') > 5;
+        });
+        kill(child, sig);
+        int raw = 0;
+        waitpid(child, &raw, 0);
+        ASSERT_TRUE(WIFEXITED(raw));
+        EXPECT_EQ(WEXITSTATUS(raw), 0);
+        const std::string csv = readFile(file);
+        ASSERT_FALSE(csv.empty());
+        EXPECT_EQ(csv.back(), '\n');
+        const size_t rows = static_cast<size_t>(std::count(csv.begin(), csv.end(), '\n')) - 1;
+        EXPECT_GE(rows, 5u);
+        expectRows(csv, rows);
+    }
+}
+
+// Killed outright, a log keeps what it wrote: rows reach the file while it runs.
+TEST(ToolProgram, LogRowsReachTheFileWhileItRuns) {
+    const std::string file = testing::TempDir() + "tavo_kill_" + std::to_string(getpid()) + ".csv";
     std::remove(file.c_str());
+    const pid_t child = startLog({"ad8", "--period", "100", "--output", file});
+    const bool second = within(15, [&] { return lastRowTime(readFile(file)) >= 1.0; });
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(second) << "no row of the first second in the file: " << readFile(file);
+}
+
+// Through a pipe every row goes out as it is taken; a reader that leaves
+// ends the log quietly.
+TEST(ToolProgram, LogRowsGoThroughAPipeAtOnce) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string err = testing::TempDir() + "tavo_pipe_" + std::to_string(getpid()) + ".err";
+    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const pid_t child = fork();
     if (child == 0) {
-        execl(TAVO_TOOL, "tavo", "log", "ad12", "--period", "10", "--output", file.c_str(),
-              static_cast<char*>(nullptr));
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        close(fds[0]);
+        execl(TAVO_TOOL, "tavo", "log", "ad8", "--period", "500", static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Stopped once a few rows are in (the handler is in place by then).
-    for (int wait = 0; wait < 200; ++wait) {
-        const std::string soFar = readFile(file);
-        if (std::count(soFar.begin(), soFar.end(), '\n') > 5) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(child, SIGINT);
+    close(fds[1]);
+    close(errFd);
+    std::string got;
+    const bool firstRow = within(5, [&] {
+        pollfd p{fds[0], POLLIN, 0};
+        char chunk[256];
+        if (poll(&p, 1, 0) > 0) {
+            const ssize_t n = read(fds[0], chunk, sizeof chunk);
+            if (n > 0) got.append(chunk, static_cast<size_t>(n));
+        }
+        return std::count(got.begin(), got.end(), '\n') >= 2;  // the header and a row
+    });
+    EXPECT_TRUE(firstRow) << got;
+    close(fds[0]);
     int raw = 0;
-    waitpid(child, &raw, 0);
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    bool ended = within(10, [&] { return waitpid(child, &raw, WNOHANG) == child; });
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &raw, 0);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << raw;
+    EXPECT_EQ(readFile(err), "");
+}
+
+// The duration is wall time: a period no read can keep still ends on time,
+// with one note saying so.
+TEST(ToolProgram, LogDurationIsWallTime) {
+    const std::string file = testing::TempDir() + "tavo_fast_" + std::to_string(getpid()) + ".csv";
+    const ToolRun r = tool("log ad8 --period 0.001 --duration 0.2 --output " + file, "timeout 60");
+    EXPECT_EQ(r.status, 0) << r.err;
     const std::string csv = readFile(file);
-    ASSERT_FALSE(csv.empty());
-    EXPECT_EQ(csv.back(), '\n');
-    const size_t rows = static_cast<size_t>(std::count(csv.begin(), csv.end(), '\n')) - 1;
-    EXPECT_GE(rows, 5u);
-    expectRows(csv, rows);
+    const double last = lastRowTime(csv);
+    EXPECT_GE(last, 0);
+    EXPECT_LT(last, 0.2) << "a row taken after the duration was spent";
+    const std::string note = "tavo: cannot keep the period of 0.001 ms: one read takes ";
+    EXPECT_EQ(r.err.rfind(note, 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find(note, 1), std::string::npos) << "said more than once";
+    // A period that is kept: no more rows than fit, and no note.
+    const ToolRun kept = tool("log ad8 --period 200 --duration 1");
+    EXPECT_EQ(kept.status, 0);
+    const auto rows = std::count(kept.out.begin(), kept.out.end(), '\n') - 1;
+    EXPECT_GE(rows, 1);
+    EXPECT_LE(rows, 5);
+    EXPECT_EQ(kept.err, "");
 }
 
 TEST(ToolProgram, BenchPrintGivesTheBenchInForce) {
