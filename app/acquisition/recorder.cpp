@@ -8,6 +8,7 @@
 #include "acquisition/analog_output.h"
 #include "acquisition/data_file.h"
 #include "acquisition/sample_units.h"
+#include "common/atomic_file.h"
 #include "common/numbers.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
@@ -41,7 +42,7 @@ Recorder::~Recorder() {
     *alive_ = false;
     timer_->disarm();
     // A finished sweep still waiting is written; nobody is told any more.
-    if (pendingWrite_) writeTextFile(pendingWrite_->fileName, pendingWrite_->text);
+    if (pendingWrite_) writeFileAtomically(pendingWrite_->fileName, pendingWrite_->text);
 }
 
 void Recorder::StartStopRecording() {
@@ -309,7 +310,7 @@ void Recorder::flushPendingWrite() {
 }
 
 void Recorder::writeAndReport(const QString& fileName, const QByteArray& text) {
-    const WriteOutcome outcome = writeTextFile(fileName, text);
+    const WriteOutcome outcome = writeFileAtomically(fileName, text);
     if (outcome.written) {
         writeFailing_ = false;
         emit writeSucceeded(fileName);
