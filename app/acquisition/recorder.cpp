@@ -113,7 +113,13 @@ void Recorder::resume() {
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
     emit sweepLabelsCleared();
-    setSweepStart(clock_->now());
+    const double now = clock_->now();
+    setSweepStart(now);
+    // Sample 1 comes one period after the clear, as after a start; the old
+    // schedule's slot would make this sweep's measured period read low.
+    scheduleBase_ = now;
+    nextSlot_ = 0;
+    if (timer_->armed()) armNext();
 }
 
 bool Recorder::recording() const {
