@@ -2,6 +2,7 @@
 #include <QStringList>
 
 #include "acquisition/session_engines.h"
+#include "common/qt_spanish.h"
 #include "common/title.h"
 #include "core/session.h"
 #include "windows/window_set.h"
@@ -9,6 +10,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(appTitle());
+    installQtSpanish(app);
 
     // The whole command line names the configuration file, as typed: a name
     // with blanks needs no quotes.

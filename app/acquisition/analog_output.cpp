@@ -14,12 +14,21 @@ double outputUnitsPerCode(int16_t moduleType, float scaleFactor) {
 }
 
 QString CodeToUnitsText(double code, int16_t moduleType, float scaleFactor) {
-    return formatOutput(code * outputUnitsPerCode(moduleType, scaleFactor));
+    // Code times scale, then the division, each step in the width the
+    // values have: a single for the 12-bit converter, a double for the other
+    // (its 2.5 is one), so the third decimal rounds as those products do
+    // (12-bit, scale 0.5, code 9: 0.0045 as a single lies just below, 0.004).
+    if (moduleType == 1 || moduleType == 2) {
+        return formatOutput(static_cast<float>(code) * scaleFactor / 1000.0f);
+    }
+    return formatOutput(code * (static_cast<double>(scaleFactor) * 2.5) / 255.0);
 }
 
 std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, float scaleFactor,
                                    int maxCode) {
-    const double value = readNumber(typed);
+    // The box shows the locale's separator, so a comma is a decimal point
+    // here too, in any locale.
+    const double value = readNumber(QString(typed).replace(u',', u'.'));
     // Zero is code 0 whatever the scale, a zero scale included.
     if (value == 0.0) return int16_t{0};
     const double code = std::rint(value / outputUnitsPerCode(moduleType, scaleFactor));

@@ -1,7 +1,5 @@
 #include "acquisition/data_file.h"
 
-#include <QSaveFile>
-
 #include "acquisition/sweep_buffer.h"
 #include "common/numbers.h"
 
@@ -21,16 +19,4 @@ QByteArray dataFileText(const SweepBuffer& buffer, int sampleCounter, int16_t pe
         text += "\r\n";
     }
     return text;
-}
-
-WriteOutcome writeTextFile(const QString& path, const QByteArray& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString()};
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, reason};
-    }
-    if (!file.commit()) return {false, file.errorString()};
-    return {true, {}};
 }

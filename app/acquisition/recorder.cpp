@@ -8,6 +8,7 @@
 #include "acquisition/analog_output.h"
 #include "acquisition/data_file.h"
 #include "acquisition/sample_units.h"
+#include "common/atomic_file.h"
 #include "common/numbers.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
@@ -41,7 +42,7 @@ Recorder::~Recorder() {
     *alive_ = false;
     timer_->disarm();
     // A finished sweep still waiting is written; nobody is told any more.
-    if (pendingWrite_) writeTextFile(pendingWrite_->fileName, pendingWrite_->text);
+    if (pendingWrite_) writeFileAtomically(pendingWrite_->fileName, pendingWrite_->text);
 }
 
 void Recorder::StartStopRecording() {
@@ -112,7 +113,13 @@ void Recorder::resume() {
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
     emit sweepLabelsCleared();
-    setSweepStart(clock_->now());
+    const double now = clock_->now();
+    setSweepStart(now);
+    // Sample 1 comes one period after the clear, as after a start; the old
+    // schedule's slot would make this sweep's measured period read low.
+    scheduleBase_ = now;
+    nextSlot_ = 0;
+    if (timer_->armed()) armNext();
 }
 
 bool Recorder::recording() const {
@@ -309,7 +316,7 @@ void Recorder::flushPendingWrite() {
 }
 
 void Recorder::writeAndReport(const QString& fileName, const QByteArray& text) {
-    const WriteOutcome outcome = writeTextFile(fileName, text);
+    const WriteOutcome outcome = writeFileAtomically(fileName, text);
     if (outcome.written) {
         writeFailing_ = false;
         emit writeSucceeded(fileName);

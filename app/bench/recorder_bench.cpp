@@ -1,9 +1,11 @@
 // Figures of the sampling engine on the simulated bench: continuous sweeps
 // with the real library and a trace drawn into an image, as the plot window
-// would. Prints the measured period against the set one, the wall time of
-// each tick and the resident memory; nothing fails on a slow machine.
+// would. Prints the measured period against the set one, how late each
+// sample comes against its slot, the wall time of each tick and the
+// resident memory, on a quiet machine and then with two busy processes per
+// core that the benchmark starts and ends; nothing fails on a slow machine.
 //
-//   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N]
+//   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N] [--load 0|1]
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -13,12 +15,16 @@
 #include <QTimer>
 
 #include <malloc.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "acquisition/recorder.h"
@@ -28,19 +34,30 @@
 
 namespace {
 
-// Times every tick it fires.
+double msSince(const QElapsedTimer& t) {
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+// Times every tick it fires, and how late it fires against the moment the
+// engine armed it for (its sample's slot).
 class TimedTimer : public SamplingTimer {
   public:
-    explicit TimedTimer(std::vector<double>& tickMs) : tickMs_(tickMs) {
+    TimedTimer(std::vector<double>& tickMs, std::vector<double>& lateMs)
+        : tickMs_(tickMs), lateMs_(lateMs) {
+        clock_.start();
         inner_.fired = [this] {
+            lateMs_.push_back(msSince(clock_) - dueMs_);
             QElapsedTimer t;
             t.start();
             if (fired) fired();
-            tickMs_.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+            tickMs_.push_back(msSince(t));
             sinceTick.start();
         };
     }
-    void arm(double delayMs) override { inner_.arm(delayMs); }
+    void arm(double delayMs) override {
+        dueMs_ = msSince(clock_) + delayMs;
+        inner_.arm(delayMs);
+    }
     void disarm() override { inner_.disarm(); }
     bool armed() const override { return inner_.armed(); }
     // Restarted at the end of every tick.
@@ -49,6 +66,37 @@ class TimedTimer : public SamplingTimer {
   private:
     QtSamplingTimer inner_;
     std::vector<double>& tickMs_;
+    std::vector<double>& lateMs_;
+    QElapsedTimer clock_;
+    double dueMs_ = 0.0;
+};
+
+// Two processes per core that only spin, for the loaded runs; they end with
+// the object (or with the benchmark, however it ends).
+class BusyLoad {
+  public:
+    BusyLoad() {
+        const long cores = std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+        for (long i = 0; i < 2 * cores; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                volatile unsigned long spins = 0;
+                for (;;) spins = spins + 1;
+            }
+            if (pid > 0) children_.push_back(pid);
+        }
+    }
+    ~BusyLoad() {
+        for (const pid_t pid : children_) kill(pid, SIGKILL);
+        for (const pid_t pid : children_) waitpid(pid, nullptr, 0);
+    }
+    BusyLoad(const BusyLoad&) = delete;
+    BusyLoad& operator=(const BusyLoad&) = delete;
+    size_t size() const { return children_.size(); }
+
+  private:
+    std::vector<pid_t> children_;
 };
 
 // Draws as the trace area does: lines into a persistent image.
@@ -86,6 +134,13 @@ long residentKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one;
+    in >> one;
+    return one.empty() ? "unknown" : one;
+}
+
 long peakResidentKb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -102,6 +157,7 @@ double percentile(std::vector<double> v, double p) {
 struct Run {
     std::vector<double> periods;  // one per sweep end
     std::vector<double> tickMs;
+    std::vector<double> lateMs;   // each tick's start against its slot
     std::vector<double> writeMs;  // from the end of a sweep's tick to its file written
 };
 
@@ -119,7 +175,7 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
     g.PeriodMs = static_cast<int16_t>(periodMs);
     g.DataFileName = file;
     ImageSink sink;
-    auto timer = std::make_unique<TimedTimer>(run.tickMs);
+    auto timer = std::make_unique<TimedTimer>(run.tickMs, run.lateMs);
     const TimedTimer* timed = timer.get();
     Recorder rec(
         lib, g, [&s] { return s; }, &sink, std::move(timer));
@@ -171,6 +227,9 @@ void report(const char* name, const Run& run, int periodMs) {
         "  first %.3f ms\n",
         name, run.tickMs.size(), percentile(rest, 0.5), percentile(rest, 0.99),
         percentile(rest, 1.0), run.tickMs.empty() ? 0.0 : run.tickMs.front());
+    std::printf("%-8s lateness against the slot  p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", name,
+                percentile(run.lateMs, 0.5), percentile(run.lateMs, 0.99),
+                percentile(run.lateMs, 1.0));
     std::printf("%-8s data file writes %zu after their tick  median %.3f ms  max %.3f ms\n", name,
                 run.writeMs.size(), percentile(run.writeMs, 0.5), percentile(run.writeMs, 1.0));
 }
@@ -182,6 +241,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     int sweeps = 3, samples = 100, periodMs = 100;
     double minutes = 0.0;
+    bool load = true;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         const QString& a = args[i];
@@ -194,6 +254,8 @@ int main(int argc, char** argv) {
             periodMs = static_cast<int>(v);
         else if (a == "--minutes")
             minutes = v;
+        else if (a == "--load")
+            load = v != 0.0;
     }
     QTemporaryDir dir;
     const QString file = dir.filePath("DATOS.DAT");
@@ -213,8 +275,16 @@ int main(int argc, char** argv) {
     } else {
         std::printf("%d continuous sweeps after the first, %d samples at %d ms\n", sweeps, samples,
                     periodMs);
+        std::printf("quiet (load average %s)\n", loadAverage().c_str());
         report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
         report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
+        if (load) {
+            const BusyLoad busy;
+            std::printf("loaded (%zu busy processes)\n", busy.size());
+            std::fflush(stdout);
+            report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
+            report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
+        }
     }
     std::printf("peak resident %ld kB\n", peakResidentKb());
     return 0;

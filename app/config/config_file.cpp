@@ -1,13 +1,12 @@
 #include "config/config_file.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
+#include "common/atomic_file.h"
 #include "config/apply_configuration.h"
 #include "config/config_record.h"
 #include "core/session.h"
@@ -145,21 +144,6 @@ class Applier {
     const ConfigRecord& r_;
 };
 
-QString saveError(const QFileDevice& file) {
-    switch (file.error()) {
-        case QFileDevice::OpenError:
-        case QFileDevice::PermissionsError:
-            return QStringLiteral("no se puede crear el fichero");
-        case QFileDevice::WriteError:
-        case QFileDevice::ResourceError:
-            return QStringLiteral("no se ha podido escribir (¿disco lleno?)");
-        case QFileDevice::RenameError:
-            return QStringLiteral("no se ha podido sustituir el fichero anterior");
-        default:
-            return file.errorString();
-    }
-}
-
 // The present state as the file keeps it.
 ConfigRecord currentRecord(Session& session) {
     SettingsModel& m = session.settings();
@@ -206,24 +190,10 @@ bool LoadConfiguration(Session& session, const QString& name) {
 }
 
 bool SaveConfiguration(Session& session, const QString& name, QString* error) {
-    auto fail = [&](const QString& reason) {
-        if (error) *error = reason;
-        return false;
-    };
-    const QFileInfo info(name);
-    if (info.exists() && (!info.isFile() || !info.isWritable())) {
-        return fail(info.isFile() ? QStringLiteral("el fichero es de sólo lectura")
-                                  : QStringLiteral("no es un fichero"));
-    }
-    const QByteArray text = formatConfiguration(currentRecord(session));
-    // Written beside the target and put in its place only when complete.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) return fail(saveError(file));
-    if (file.write(text) != text.size()) {
-        const QString reason = saveError(file);
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit()) return fail(saveError(file));
-    return true;
+    // Put in the file's place only when complete: a failed save leaves the
+    // previous configuration whole.
+    const WriteOutcome outcome =
+        writeFileAtomically(name, formatConfiguration(currentRecord(session)));
+    if (!outcome.written && error) *error = outcome.reason;
+    return outcome.written;
 }

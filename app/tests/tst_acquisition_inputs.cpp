@@ -26,6 +26,10 @@ class TstAcquisitionInputs : public QObject {
         QTest::newRow("8-bit full scale") << 0 << 1.0f << 255 << "2.5";
         QTest::newRow("type 5 like 8-bit") << 5 << 1.0f << 51 << "0.5";
         QTest::newRow("zero") << 0 << 1.0f << 0 << "0.0";
+        // Code times scale in single precision, then over 1000: 0.0045 as a
+        // single lies below the half.
+        QTest::newRow("12-bit third decimal down") << 2 << 0.5f << 9 << "0.004";
+        QTest::newRow("12-bit third decimal up") << 2 << 0.5f << 23 << "0.012";
     }
     void codeToUnits() {
         QFETCH(int, type);
@@ -44,6 +48,11 @@ class TstAcquisitionInputs : public QObject {
         QTest::addColumn<int>("code");
         QTest::newRow("12-bit 2.5") << 2 << 1.0f << "2.5" << 2500;
         QTest::newRow("12-bit 40") << 2 << 1.0f << "40" << -1;
+        QTest::newRow("12-bit at the maximum") << 2 << 1.0f << "4.095" << 4095;
+        QTest::newRow("12-bit one step above") << 2 << 1.0f << "4.096" << -1;
+        QTest::newRow("8-bit one step above") << 0 << 1.0f << "2.51" << -1;
+        QTest::newRow("decimal comma") << 2 << 1.0f << "0,3" << 300;
+        QTest::newRow("8-bit decimal comma") << 0 << 1.0f << "2,5" << 255;
         QTest::newRow("8-bit 2.5") << 0 << 1.0f << "2.5" << 255;
         QTest::newRow("8-bit 40") << 0 << 1.0f << "40" << -1;
         QTest::newRow("half to even down") << 2 << 1000.0f << "2.5" << 2;

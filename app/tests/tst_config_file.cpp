@@ -2,6 +2,8 @@
 // and ApplyConfiguration.
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -343,12 +345,29 @@ class TstConfigFile : public QObject {
         QCOMPARE(ctx_->g.UnitsText, QString("mm 'Hg'"));
     }
 
-    void saveFailureIsReportedAndWritesNothing() {
+    void saveFailureIsReportedAndKeepsThePreviousFile() {
         QString error;
         const QString target = path("no/such/folder/x.CFG");
         QVERIFY(!SaveConfiguration(*ctx_, target, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(target));
+
+        // The disk fills up: the save, a few hundred bytes, fails only at
+        // its final flush; the previous file stays whole, and the reason is
+        // the program's own.
+        const QString full = write("full.CFG", fileBytes(kBaseLines));
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 64;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool saved = SaveConfiguration(*ctx_, full, &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QCOMPARE(error, QStringLiteral("disco lleno"));
+        QCOMPARE(read(full), fileBytes(kBaseLines));
 
         // Saving over an existing file replaces it whole.
         const QString existing = write("old.CFG", QByteArray(4000, 'x'));

@@ -1,16 +1,12 @@
-// The data file's text and its writer: exact number text in any locale, and
-// a failed or interrupted write that leaves the previous file whole.
-#include <QDir>
-#include <QFile>
+// The data file's text: exact number text in any locale, and lines only for
+// the samples taken.
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <array>
 #include <clocale>
-#include <csignal>
 
 #include "acquisition/data_file.h"
 #include "acquisition/sweep_buffer.h"
@@ -21,17 +17,11 @@ void setSample(SweepBuffer& b, int sample, std::array<float, 5> values) {
     for (int row = 0; row < 5; ++row) b.at(row, sample) = values[static_cast<size_t>(row)];
 }
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 }  // namespace
 
 class TstDataFile : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
     QTemporaryDir locales_;
 
     // A Spanish locale for the C library too, built into a folder of our own
@@ -75,52 +65,6 @@ class TstDataFile : public QObject {
         QCOMPARE(dataFileText(b, 0, 100), QByteArray());
         QCOMPARE(dataFileText(b, 1, 100), QByteArray());
         QCOMPARE(dataFileText(b, 50, 100).count("\r\n"), 4);
-    }
-
-    void failedWriteKeepsThePreviousFile_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("missing folder") << "missing";
-        QTest::newRow("read-only folder") << "read-only";
-        QTest::newRow("interrupted") << "interrupted";
-    }
-    void failedWriteKeepsThePreviousFile() {
-        QFETCH(QString, how);
-        const QString folder = dir_.filePath(how);
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + "/DATOS.DAT";
-        QFile previous(path);
-        QVERIFY(previous.open(QIODevice::WriteOnly));
-        previous.write("previous\r\n");
-        previous.close();
-        const QByteArray sweep(100000, '7');
-
-        WriteOutcome outcome;
-        if (how == "missing") {
-            outcome = writeTextFile(folder + "/none/DATOS.DAT", sweep);
-        } else if (how == "read-only") {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-            // Permissions do not bind the superuser; /proc takes no file from anyone.
-            QFile probe(folder + "/probe");
-            const bool binding = !probe.open(QIODevice::WriteOnly);
-            probe.remove();
-            outcome = writeTextFile(binding ? path : QStringLiteral("/proc/DATOS.DAT"), sweep);
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        } else {
-            // The disk fills up halfway through the sweep.
-            rlimit old{};
-            getrlimit(RLIMIT_FSIZE, &old);
-            rlimit small = old;
-            small.rlim_cur = 4096;
-            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &small);
-            outcome = writeTextFile(path, sweep);
-            setrlimit(RLIMIT_FSIZE, &old);
-            std::signal(SIGXFSZ, oldHandler);
-        }
-        QVERIFY(!outcome.written);
-        QVERIFY(!outcome.reason.isEmpty());
-        QCOMPARE(readAll(path), QByteArray("previous\r\n"));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"DATOS.DAT"});
     }
 };
 

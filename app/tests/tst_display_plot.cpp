@@ -146,10 +146,13 @@ class TstDisplayPlot : public QObject {
         QVERIFY(!hasColour(w->PIC_TRAZADO->persistentImage(), 0x0000FF));
     }
 
-    void equalOrBrokenLimitsDoNotHang() {
+    // Equal limits, a limit that is not a number and no samples neither hang
+    // the graduations and the grid nor break the layout.
+    void equalOrBrokenLimitsKeepTheLayout() {
         ctx->g.PlotUpper = ctx->g.PlotLower = 0;
         w->CHK_REJILLA->setChecked(true);
         showAt(twipsToPixelsX(8670), twipsToPixelsY(5160));
+        const QSize trace = w->PIC_TRAZADO->size();
         ctx->g.PlotUpper = std::nanf("");
         w->resize(w->width() + 15, w->height());
         QCoreApplication::processEvents();
@@ -159,7 +162,8 @@ class TstDisplayPlot : public QObject {
         ctx->g.RequestedSamples = 0;
         w->CHK_MODO->setChecked(false);
         LayoutPlotWindow(*ctx, w);
-        QVERIFY(true);
+        QCOMPARE(w->PIC_TRAZADO->size(), QSize(trace.width() + 15, trace.height()));
+        QCOMPARE(w->PIC_GRADUACION_Y->height(), w->PIC_TRAZADO->height());
     }
 
     void limpiarClearsAndRestartsTheSweep() {
@@ -171,12 +175,13 @@ class TstDisplayPlot : public QObject {
         QVERIFY(hasColour(t->shownImage(), 0xFF0000));
         ctx->g.SampleCounter = 17;
         auto* count = ctx->frmControl()->findChild<QLabel*>("Lbl_Contamuestras");
-        if (count) count->setText("17");
+        QVERIFY(count);
+        count->setText("17");
         w->CMD_LIMPIAR->click();
         QVERIFY(!hasColour(t->shownImage(), 0xFF0000));
         QVERIFY(hasColour(t->shownImage(), 0x00FF00));
         QCOMPARE(ctx->g.SampleCounter, int16_t(0));
-        if (count) QVERIFY(count->text().isEmpty());
+        QVERIFY(count->text().isEmpty());
         QVERIFY(ctx->g.SweepStartTime > 0 || QTime::currentTime().msecsSinceStartOfDay() < 1000);
     }
 

@@ -1,14 +1,28 @@
 // The engines without their windows: the generator's clear action and the
-// trace area's clear, each reported once through its signal.
+// trace area's clear (which erases what was drawn), each reported once
+// through its signal.
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "acquisition/recorder.h"
+#include "common/colors.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "display/trace_plotter.h"
 #include "generator/wave_player.h"
+
+namespace {
+
+bool hasColour(const QImage& img, int32_t colour) {
+    const QRgb want = toQColor(colour).rgb();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == want) return true;
+    return false;
+}
+
+}  // namespace
 
 class TstEngineSeams : public QObject {
     Q_OBJECT
@@ -35,7 +49,9 @@ class TstEngineSeams : public QObject {
         g.SampleCounter = 7;
         QSignalSpy cleared(&plotter, &TracePlotter::cleared);
         plotter.segment(0.0f, 0.0f, 100.0f, 2.5f, 0x0000FF);
+        QVERIFY(hasColour(trace.shownImage(), 0x0000FF));
         plotter.clear(PlotScale{}, false);
+        QVERIFY(!hasColour(trace.shownImage(), 0x0000FF));
         QCOMPARE(g.SampleCounter, int16_t(0));
         QCOMPARE(cleared.size(), 1);
     }

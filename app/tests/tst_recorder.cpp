@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 #include "acquisition/recorder.h"
@@ -25,16 +26,23 @@ class FakeClock : public Clock {
     double t = 1000.0;
 };
 
+// Fires, when the test says so, at the moment it was armed for.
 class FakeTimer : public SamplingTimer {
   public:
+    explicit FakeTimer(const FakeClock& clock) : clock_(clock) {}
     void arm(double ms) override {
         isArmed = true;
         delayMs = ms;
+        dueAt = clock_.t + ms / 1000.0;
     }
     void disarm() override { isArmed = false; }
     bool armed() const override { return isArmed; }
     bool isArmed = false;
     double delayMs = 0.0;
+    double dueAt = 0.0;
+
+  private:
+    const FakeClock& clock_;
 };
 
 class FakeSink : public TraceSink {
@@ -78,7 +86,7 @@ class TstRecorder : public QObject {
     // Fires the armed timer n times, moving the clock to each due time.
     void tick(int n) {
         for (int i = 0; i < n && timer_->isArmed; ++i) {
-            clock_->t += timer_->delayMs / 1000.0;
+            clock_->t = std::max(clock_->t, timer_->dueAt);
             timer_->isArmed = false;
             timer_->fired();
             // A sweep's file is written just after its tick.
@@ -101,7 +109,7 @@ class TstRecorder : public QObject {
         lib_ = std::make_unique<TavoLibrary>(QCoreApplication::applicationDirPath() + "/standin",
                                              false);
         auto clock = std::make_unique<FakeClock>();
-        auto timer = std::make_unique<FakeTimer>();
+        auto timer = std::make_unique<FakeTimer>(*clock);
         clock_ = clock.get();
         timer_ = timer.get();
         rec_ = std::make_unique<Recorder>(
@@ -195,6 +203,25 @@ class TstRecorder : public QObject {
         QVERIFY(rec_->recording());
     }
 
+    // A period typed during the recording is the next recording's: the
+    // file's times and the ticks keep the sweep's own, and the next start's
+    // first interval is the new one.
+    void periodTypedDuringARecordingWaitsForTheNext() {
+        g_.RequestedSamples = 50;
+        rec_->StartStopRecording();
+        tick(2);
+        g_.PeriodMs = 250;
+        tick(49);
+        QCOMPARE(timer_->delayMs, 100.0);
+        QCOMPARE(lines().value(1).section(',', 0, 0), QStringLiteral("100"));
+        QCOMPARE(lines().value(49).section(',', 0, 0), QStringLiteral("4900"));
+        rec_->StartStopRecording();
+        rec_->StartStopRecording();
+        QCOMPARE(timer_->delayMs, 250.0);
+        tick(1);
+        QCOMPARE(timer_->delayMs, 250.0);
+    }
+
     // A sweep's write waits until after its tick, but neither a stop right
     // after it nor the engine's end loses it.
     void sweepWriteWaitingIsNotLost_data() {
@@ -242,6 +269,40 @@ class TstRecorder : public QObject {
         clock_->t += 7.0;
         rec_->resume();
         QCOMPARE(timer_->delayMs, 100.0);
+    }
+
+    // Resuming and "Limpiar" start the schedule again from that moment:
+    // the next sample is one period later, not at the old schedule's slot.
+    void resumeAndClearRestartTheSchedule_data() {
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("resume") << false;
+        QTest::newRow("Limpiar") << true;
+    }
+    void resumeAndClearRestartTheSchedule() {
+        QFETCH(bool, clear);
+        g_.RequestedSamples = 50;
+        QSignalSpy period(rec_.get(), &Recorder::periodMeasured);
+        rec_->StartStopRecording();
+        tick(1);
+        clock_->t += 0.030;
+        if (clear) {
+            rec_->restartSweep();
+            QCOMPARE(g_.SampleCounter, int16_t(0));
+        } else {
+            rec_->pause();
+            rec_->resume();
+        }
+        QVERIFY(timer_->isArmed);
+        QCOMPARE(timer_->dueAt, clock_->t + 0.1);
+        tick(1);
+        QCOMPARE(timer_->delayMs, 100.0);
+        if (clear) {
+            // The sweep after the clear is timed from the clear: 51 intervals
+            // over 50 samples, as a first sweep.
+            tick(50);
+            QCOMPARE(period.count(), 1);
+            QCOMPARE(periodText(period.at(0).at(0).toDouble()), QStringLiteral("102"));
+        }
     }
 
     void silentEightBitModuleGivesZerosAfterTenAttempts() {
@@ -326,6 +387,12 @@ class TstRecorder : public QObject {
         rec_->StartStopRecording();
         tick(1);
         QCOMPARE(values.count(), labels);
+        // Each value goes to its own row's label: X to X, Y to Y.
+        for (const QList<QVariant>& v : values) {
+            const int row = v.at(0).toInt();
+            QVERIFY(row == x || row == y);
+            QCOMPARE(v.at(1).toString(), formatValue(code8(11 * (row + 1))));
+        }
         QCOMPARE(sink_.calls.last(), line);
         QVERIFY(!sink_.calls.contains("scale 100"));
         QVERIFY(timer_->isArmed);
@@ -365,6 +432,59 @@ class TstRecorder : public QObject {
         QVERIFY(!timer_->isArmed);
         QCOMPARE(lines().size(), 2);
         QCOMPARE(rec_->sampleBuffer().at(0, 3), code8(11));
+    }
+
+    // A stop and a new start during the yield: the suspended tick's sample
+    // belonged to the old recording and is dropped; the new one starts at
+    // its own first slot.
+    void restartDuringTheYieldDropsTheSample() {
+        int yields = 0;
+        rec_->setYield([&] {
+            if (++yields != 3) return;
+            rec_->StartStopRecording();
+            sink_.calls.clear();
+            rec_->StartStopRecording();
+        });
+        QSignalSpy counter(rec_.get(), &Recorder::counterChanged);
+        rec_->StartStopRecording();
+        tick(3);
+        QCOMPARE(counter.count(), 2);
+        QCOMPARE(g_.SampleCounter, int16_t(0));
+        for (int row = 0; row < 5; ++row) {
+            for (int k = 0; k <= 3; ++k) QCOMPARE(rec_->sampleBuffer().at(row, k), 0.0f);
+        }
+        QVERIFY(sink_.calls.filter("seg ").isEmpty());
+        QVERIFY(timer_->isArmed);
+        QCOMPARE(timer_->delayMs, 100.0);
+    }
+
+    // A pause during the yield holds the ticks: the tick does not re-arm.
+    void pauseDuringTheYieldHoldsTheTicks() {
+        rec_->setYield([this] { rec_->pause(); });
+        rec_->StartStopRecording();
+        tick(1);
+        QCOMPARE(g_.SampleCounter, int16_t(1));
+        QVERIFY(!timer_->isArmed);
+        rec_->setYield([] {});
+        rec_->resume();
+        QVERIFY(timer_->isArmed);
+    }
+
+    // Only a start with another sample count clears the plot a second time.
+    void startClearsAgainOnlyForANewSampleCount_data() {
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<int>("clears");
+        QTest::newRow("same count") << 100 << 0;
+        QTest::newRow("another count") << 60 << 1;
+    }
+    void startClearsAgainOnlyForANewSampleCount() {
+        QFETCH(int, requested);
+        QFETCH(int, clears);
+        g_.SweepSamples = 100;
+        g_.RequestedSamples = int16_t(requested);
+        rec_->StartStopRecording();
+        QCOMPARE(sink_.calls.count("clear"), clears);
+        QCOMPARE(g_.SweepSamples, int16_t(requested));
     }
 
     void destroyedDuringTheYield() {

@@ -41,6 +41,17 @@ class TstRecordingWindow : public QObject {
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromLatin1(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
     }
+    // Whether the label's text is drawn in red.
+    static bool hasRedText(QLabel* label) {
+        const QImage img = label->grab().toImage();
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() > 200 && c.green() < 80 && c.blue() < 80) return true;
+            }
+        }
+        return false;
+    }
     static bool waitForSample(FrmControl* w, int n) {
         return QTest::qWaitFor([w, n] { return w->Lbl_Contamuestras->text().toInt() >= n; }, 5000);
     }
@@ -122,6 +133,8 @@ class TstRecordingWindow : public QObject {
         QTest::newRow("12-bit 40") << true << "40" << 0 << formatOutput(0.0);
         QTest::newRow("8-bit 2.5") << false << "2.5" << 255 << formatOutput(2.5);
         QTest::newRow("8-bit 40") << false << "40" << 0 << formatOutput(0.0);
+        // The box shows the locale's separator; a comma reads as one anywhere.
+        QTest::newRow("12-bit decimal comma") << true << "0,3" << 300 << formatOutput(0.3);
     }
     void typedOutputValue() {
         QFETCH(bool, twelveBit);
@@ -208,19 +221,66 @@ class TstRecordingWindow : public QObject {
         QCOMPARE(dialogs_.size(), 2);
         QCOMPARE(ctx->g.DataFileName, QDir::current().filePath("datos/ensayo.txt"));
 
+        // The window keeps its size and its designed area when the failure
+        // is told.
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QSize size = w->size();
+        const QRect area = w->centralWidget()->geometry();
+        QVERIFY(!hasRedText(w->Lbl_archivo));
         ctx->settings().setDataFileName("missing/DATOS.DAT");
         w->StartStopRecording();
         QVERIFY(waitForSample(w, 3));
         w->StartStopRecording();
-        QVERIFY(!w->Lbl_archivo->toolTip().isEmpty());
+        QCOMPARE(w->Lbl_archivo->toolTip(), QStringLiteral("la carpeta no existe"));
+        QVERIFY(hasRedText(w->Lbl_archivo));
         QCOMPARE(w->statusBar()->currentMessage(),
-                 QStringLiteral("No se pudo grabar missing/DATOS.DAT"));
+                 QStringLiteral("No se pudo grabar missing/DATOS.DAT: la carpeta no existe"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w->size(), size);
+        QCOMPARE(w->centralWidget()->geometry(), area);
         ctx->settings().setDataFileName("DATOS.DAT");
         w->StartStopRecording();
         QVERIFY(waitForSample(w, 3));
         w->StartStopRecording();
         QVERIFY(w->Lbl_archivo->toolTip().isEmpty());
+        QVERIFY(!hasRedText(w->Lbl_archivo));
         QVERIFY(w->statusBar()->currentMessage().isEmpty());
+    }
+
+    // "Grabar en:" ticked during a continuous recording: the next sweep's
+    // end writes the file.
+    void savingTickedDuringAContinuousRecording() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        QVERIFY(w->Option1->isChecked());
+        w->CHK_Guardar->setChecked(false);
+        // Short sweeps keep the test short.
+        ctx->g.PeriodMs = 10;
+        ctx->g.RequestedSamples = 50;
+        w->StartStopRecording();
+        QVERIFY(waitForSample(w, 5));
+        QVERIFY(!QFile::exists("DATOS.DAT"));
+        w->CHK_Guardar->click();
+        QVERIFY(QTest::qWaitFor([] { return lines("DATOS.DAT").size() == 50; }, 5000));
+        w->StartStopRecording();
+    }
+
+    // In XY mode each value goes to its own row's label, and no other label
+    // is written.
+    void xyValuesGoToTheirOwnLabels() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        ctx->frmRegistro()->CHK_MODO->setChecked(true);
+        ctx->g.XYChannelX = 1;
+        ctx->g.XYChannelY = 0;
+        w->StartStopRecording();
+        QVERIFY(waitForSample(w, 1));
+        const float f = inputFactor8(1.0f, 0);
+        QCOMPARE(w->Lbl_Vis[0]->text(), formatValue(11 * f));
+        QCOMPARE(w->Lbl_Vis[1]->text(), formatValue(22 * f));
+        for (size_t i = 2; i < w->Lbl_Vis.size(); ++i) QVERIFY(w->Lbl_Vis[i]->text().isEmpty());
+        w->StartStopRecording();
     }
 
     // Closing the main window while a tick waits in the 8-bit read's yield

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPalette>
+#include <QStatusBar>
 
 #include "common/title.h"
 #include "common/twips.h"
@@ -84,9 +85,13 @@ FrmControl::FrmControl(Session& session, WindowVerbs& windows, QWidget* parent)
     connectRecording();
     connectAnalogOutput();
 
+    // The status bar, where a failed data file write is told, is there from
+    // the start: created at the first failure, it would grow the window.
+    statusBar()->setObjectName(QStringLiteral("FRM_CONTROL_status"));
     central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
-    resize(central->minimumSize().width(),
-           central->minimumSize().height() + menuBar()->sizeHint().height());
+    resize(central->minimumSize().width(), central->minimumSize().height() +
+                                               menuBar()->sizeHint().height() +
+                                               statusBar()->sizeHint().height());
 }
 
 FrmControl::~FrmControl() = default;

@@ -141,13 +141,15 @@ void FrmControl::showWriteFailed(const QString& fileName, const QString& reason,
     // hold the ticks.
     Lbl_archivo->setStyleSheet(QStringLiteral("color: red"));
     Lbl_archivo->setToolTip(reason);
-    if (first) statusBar()->showMessage(QStringLiteral("No se pudo grabar ") + fileName);
+    if (first) {
+        statusBar()->showMessage(QStringLiteral("No se pudo grabar %1: %2").arg(fileName, reason));
+    }
 }
 
 void FrmControl::showWriteSucceeded() {
     Lbl_archivo->setStyleSheet(QString());
     Lbl_archivo->setToolTip(QString());
-    if (QStatusBar* bar = findChild<QStatusBar*>()) bar->clearMessage();
+    statusBar()->clearMessage();
 }
 
 bool FrmControl::eventFilter(QObject* watched, QEvent* event) {
