@@ -81,7 +81,7 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     // The sampling timer belongs to the sampling engine.
     TMR_ANALOGICO = ctx_.samplingTimer();
     // The generator's playback timer belongs to its engine.
-    Tmr_onda = &ctx_.wavePlayer().timer();
+    Tmr_onda = ctx_.wavePlayer().timer();
 
     buildMenus();
     connectHandlers();

@@ -15,7 +15,6 @@ AppContext::AppContext(QStringList arguments)
     : arguments_(std::move(arguments)),
       library_(std::make_unique<TavoLibrary>()),
       settings_(std::make_unique<SettingsModel>(g)),
-      wavePlayer_(std::make_unique<WavePlayer>()),
       plotSink_(std::make_unique<PlotTraceSink>(*this)) {
     auto timer = std::make_unique<QtSamplingTimer>();
     samplingTimer_ = timer->timer();
@@ -23,6 +22,8 @@ AppContext::AppContext(QStringList arguments)
     recorder_ = std::make_unique<Recorder>(
         *library_, g, [this] { return recorderSettings(); }, plotSink_.get(), std::move(timer));
     analogOutput_ = std::make_unique<AnalogOutput>(*library_, g);
+    wavePlayer_ = std::make_unique<WavePlayer>(g, *analogOutput_,
+                                               [this] { return settings_->outputMaximum(); });
 }
 
 AppContext::~AppContext() {

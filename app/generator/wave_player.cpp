@@ -1,11 +1,106 @@
 #include "generator/wave_player.h"
 
-WavePlayer::WavePlayer(QObject* parent) : QObject(parent) {
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+#include "acquisition/analog_output.h"
+#include "core/var_glob.h"
+
+namespace {
+constexpr int kTableEntries = 300;
+}
+
+QtPlaybackTimer::QtPlaybackTimer() {
     timer_.setObjectName(QStringLiteral("Tmr_onda"));
+    // The coarse kind may fire up to 5 % late, and a pass would show it.
     timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        if (fired) fired();
+    });
+}
+
+void QtPlaybackTimer::start(int intervalMs) {
+    timer_.start(std::chrono::milliseconds(intervalMs > 0 ? intervalMs : 1));
+}
+
+WavePlayer::WavePlayer(VarGlob& g, AnalogOutput& output, MaximumSource outputMaximum,
+                       std::unique_ptr<PlaybackTimer> timer, std::unique_ptr<Clock> clock,
+                       QObject* parent)
+    : QObject(parent),
+      g_(g),
+      output_(output),
+      outputMaximum_(outputMaximum ? std::move(outputMaximum) : [] { return 4095; }),
+      timer_(std::move(timer)),
+      clock_(clock ? std::move(clock) : std::make_unique<SteadyClock>()) {
+    if (!timer_) {
+        auto qt = std::make_unique<QtPlaybackTimer>();
+        qtTimer_ = qt->timer();
+        timer_ = std::move(qt);
+    }
+    timer_->fired = [this] { tick(); };
+}
+
+WavePlayer::~WavePlayer() {
+    timer_->stop();
+}
+
+void WavePlayer::setPlaying(bool on) {
+    g_.WaveIndex = 1;
+    playing_ = on;
+    if (on) {
+        timer_->start(g_.WaveStepMs);
+    } else {
+        timer_->stop();
+    }
+    passStart_ = clock_->now();
+    g_.WaveStartTime = static_cast<float>(passStart_);
+    emit playingChanged(on);
+}
+
+void WavePlayer::tick() {
+    // A table emptied or damaged under a running timer plays nothing.
+    if (g_.WaveLength < 1 || g_.WaveLength > kTableEntries || g_.WaveIndex < 1 ||
+        g_.WaveIndex > kTableEntries) {
+        setPlaying(false);
+        return;
+    }
+    int code = g_.WaveTable[g_.WaveIndex];
+    // The output control holds only 0 to its maximum.
+    const int top = outputMaximum_();
+    if (code > top) code = top;
+    if (code < 0) code = 0;
+    if (code != output_.AnalogOutValue()) output_.setCode(static_cast<int16_t>(code));
+
+    ++g_.WaveIndex;
+    if (g_.WaveIndex <= g_.WaveLength) return;
+    const double now = clock_->now();
+    const double ms = std::floor((now - passStart_) * 1000.0);
+    constexpr double lo = std::numeric_limits<int>::min();
+    constexpr double hi = std::numeric_limits<int>::max();
+    emit passMeasured(static_cast<int>(ms < lo ? lo : (ms > hi ? hi : ms)));
+    passStart_ = now;
+    g_.WaveStartTime = static_cast<float>(now);
+    g_.WaveIndex = 1;
+    // A one-shot table ends here; the output keeps its last entry.
+    if (g_.WaveOneShot) setPlaying(false);
 }
 
 void WavePlayer::ClearWaveform() {
-    timer_.stop();
+    g_.WaveLength = 0;
+    if (playing_) setPlaying(false);
+    timer_->stop();
+    setAvailable(false);
+    g_.WaveOneShot = kFalse;
+    describe(QString(), QString(), QString());
     emit cleared();
+}
+
+void WavePlayer::setAvailable(bool on) {
+    available_ = on;
+    emit availableChanged(on);
+}
+
+void WavePlayer::describe(const QString& amplitude, const QString& offset, const QString& period) {
+    emit described(amplitude, offset, period);
 }

@@ -1,26 +1,117 @@
 // Plays the waveform table on the analog output, one entry per step of its
-// timer. For now it only stops: removing the waveform stops playback and
-// leaves nothing to play.
+// timer, and measures how long each pass through the table really took.
+// It owns no widget: the main window's "&Generar" box, output controls and
+// "Tiempo real" follow its signals.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 
-class WavePlayer : public QObject {
-    Q_OBJECT
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "acquisition/sampling_timer.h"
+
+class AnalogOutput;
+struct VarGlob;
+
+// A periodic timer: started at an interval, it fires every interval until
+// stopped.
+class PlaybackTimer {
   public:
-    explicit WavePlayer(QObject* parent = nullptr);
+    virtual ~PlaybackTimer() = default;
+    virtual void start(int intervalMs) = 0;
+    virtual void stop() = 0;
+    virtual bool active() const = 0;
+    // Set by the owner; runs at every step.
+    std::function<void()> fired;
+};
 
-    // The playback timer (Tmr_onda); tests drive it by hand.
-    QTimer& timer() { return timer_; }
-
-    // The generator's clear action: playback stops and nothing is left to play.
-    void ClearWaveform();
-
-  signals:
-    // The main window's generator box follows: "&Generar" unticked and off.
-    void cleared();
+// A QTimer of the precise kind: each step is due one interval after the last
+// one was due, not after it ran, so a pass does not lengthen by the time the
+// steps themselves take.
+class QtPlaybackTimer : public PlaybackTimer {
+  public:
+    QtPlaybackTimer();
+    void start(int intervalMs) override;
+    void stop() override { timer_.stop(); }
+    bool active() const override { return timer_.isActive(); }
+    QTimer* timer() { return &timer_; }
 
   private:
     QTimer timer_;
+};
+
+class WavePlayer : public QObject {
+    Q_OBJECT
+  public:
+    using MaximumSource = std::function<int()>;
+
+    // Reads WaveTable, WaveLength, WaveOneShot and WaveStepMs, keeps
+    // WaveIndex and WaveStartTime, and writes the output only through
+    // output, never above the largest code outputMaximum gives (4095 when
+    // none). timer and clock: null takes a QTimer and a monotonic clock.
+    WavePlayer(VarGlob& g, AnalogOutput& output, MaximumSource outputMaximum = nullptr,
+               std::unique_ptr<PlaybackTimer> timer = nullptr,
+               std::unique_ptr<Clock> clock = nullptr, QObject* parent = nullptr);
+    ~WavePlayer() override;
+
+    // The playback timer as the main window shows it (Tmr_onda); null when
+    // a test replaced it.
+    QTimer* timer() const { return qtTimer_; }
+
+    // "&Generar" switched on or off, by the user or by code: either way the
+    // table starts again at entry 1 and the pass time is measured afresh.
+    void setPlaying(bool on);
+    bool playing() const { return playing_; }
+
+    // One step: the present entry goes to the output (written only when it
+    // differs from what the output holds), then the next entry is due.
+    void tick();
+
+    // The generator's clear action: nothing is left to play, playback stops,
+    // "&Generar" is disabled, the parameters are emptied and the next table
+    // plays repeatedly unless made otherwise.
+    void ClearWaveform();
+
+    // "&Generar" may be switched on: there is a table to play.
+    void setAvailable(bool on);
+    bool available() const { return available_; }
+
+    // The amplitude, offset and period the present table was made from, as
+    // the panel shows them.
+    void describe(const QString& amplitude, const QString& offset, const QString& period);
+    // The preview is drawn again, with upper as the top of the plot range
+    // it scales to.
+    void requestPreview(float upper) { emit previewRequested(upper); }
+    // "Tiempo real" shows nothing until the next pass ends.
+    void clearPassTime() { emit passCleared(); }
+
+  signals:
+    // Playback started or stopped; the manual output controls are enabled
+    // while it is stopped.
+    void playingChanged(bool on);
+    // A pass through the table ended after this many whole milliseconds.
+    void passMeasured(int ms);
+    // The waveform was removed: "&Generar" off and disabled, preview and
+    // labels empty.
+    void cleared();
+    void availableChanged(bool on);
+    void described(const QString& amplitude, const QString& offset, const QString& period);
+    void previewRequested(float upper);
+    void passCleared();
+
+  private:
+    VarGlob& g_;
+    AnalogOutput& output_;
+    MaximumSource outputMaximum_;
+    std::unique_ptr<PlaybackTimer> timer_;
+    std::unique_ptr<Clock> clock_;
+    QTimer* qtTimer_ = nullptr;
+    bool playing_ = false;
+    bool available_ = false;
+    // When the present pass began, monotonic seconds in double: a single
+    // would lose the milliseconds after a few hours.
+    double passStart_ = 0.0;
 };
