@@ -1,9 +1,11 @@
 // Figures of the sampling engine on the simulated bench: continuous sweeps
 // with the real library and a trace drawn into an image, as the plot window
 // would. Prints the measured period against the set one, the wall time of
-// each tick and the resident memory; nothing fails on a slow machine.
+// each tick and the resident memory; then plays a 100-entry sine table on
+// the 12-bit converter's output and prints how long each pass took against
+// its 5000 ms. Nothing fails on a slow machine.
 //
-//   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N]
+//   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N] [--passes N]
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -21,10 +23,13 @@
 #include <numeric>
 #include <vector>
 
+#include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
 #include "core/var_glob.h"
+#include "generator/wave_player.h"
+#include "generator/wave_tables.h"
 
 namespace {
 
@@ -175,12 +180,39 @@ void report(const char* name, const Run& run, int periodMs) {
                 run.writeMs.size(), percentile(run.writeMs, 0.5), percentile(run.writeMs, 1.0));
 }
 
+// Plays a 5000 ms sine (100 entries of 50 ms) until `passes` passes after
+// the first have ended; prints each pass.
+void playback(TavoLibrary& lib, int passes) {
+    VarGlob g;
+    g.ModuleType = 2;
+    g.PortBase = 888;
+    AnalogOutput output(lib, g);
+    WavePlayer player(g, output);
+    GeneratePeriodic(g, 0, 5000, 1500, 2048);
+    std::vector<int> passMs;
+    QEventLoop loop;
+    QObject::connect(&player, &WavePlayer::passMeasured, [&](int ms) {
+        passMs.push_back(ms);
+        if (static_cast<int>(passMs.size()) > passes) {
+            player.setPlaying(false);
+            loop.quit();
+        }
+    });
+    player.setPlaying(true);
+    loop.exec();
+    std::printf("playback: 100-entry sine at 50 ms, due 5000 ms a pass\n");
+    for (size_t i = 0; i < passMs.size(); ++i) {
+        std::printf("playback pass %zu  %d ms  error %+.2f %%\n", i + 1, passMs[i],
+                    (passMs[i] - 5000) / 50.0);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    int sweeps = 3, samples = 100, periodMs = 100;
+    int sweeps = 3, samples = 100, periodMs = 100, passes = 3;
     double minutes = 0.0;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
@@ -194,6 +226,8 @@ int main(int argc, char** argv) {
             periodMs = static_cast<int>(v);
         else if (a == "--minutes")
             minutes = v;
+        else if (a == "--passes")
+            passes = static_cast<int>(v);
     }
     QTemporaryDir dir;
     const QString file = dir.filePath("DATOS.DAT");
@@ -216,6 +250,7 @@ int main(int argc, char** argv) {
         report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
         report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
     }
+    if (passes > 0) playback(lib, passes);
     std::printf("peak resident %ld kB\n", peakResidentKb());
     return 0;
 }
