@@ -88,6 +88,7 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     connectSettings();
     connectRecording();
     connectAnalogOutput();
+    connectGenerator();
 
     central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
     resize(central->minimumSize().width(),

@@ -5,7 +5,6 @@
 #include "config/mode_pictures.h"
 #include "core/app_context.h"
 #include "core/settings_model.h"
-#include "generator/wave_player.h"
 
 void FrmControl::connectSettings() {
     SettingsModel& m = ctx_.settings();
@@ -23,12 +22,6 @@ void FrmControl::connectSettings() {
     connect(Option1, &QRadioButton::toggled, this, [this] { takeControls(); });
     connect(OPT_Una, &QRadioButton::toggled, this, [this] { takeControls(); });
     connect(CHK_Guardar, &QCheckBox::stateChanged, this, [this] { takeControls(); });
-
-    WavePlayer& player = ctx_.wavePlayer();
-    connect(&player, &WavePlayer::cleared, this, [this] {
-        Chk_onda->setChecked(false);
-        Chk_onda->setEnabled(false);
-    });
 }
 
 void FrmControl::takeControls() {

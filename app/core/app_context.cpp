@@ -10,6 +10,7 @@
 #include "display/plot_layout.h"
 #include "display/plot_trace_sink.h"
 #include "generator/wave_player.h"
+#include "windows/generator_windows.h"
 
 AppContext::AppContext(QStringList arguments)
     : arguments_(std::move(arguments)),
@@ -42,6 +43,10 @@ AppContext::~AppContext() {
 FrmControl* AppContext::frmControl() {
     if (!control_) {
         control_ = new FrmControl(*this);
+        // The waveform dialog and the editor stay in front of the main window.
+        generatorWindows_ = std::make_unique<GeneratorWindows>(
+            g, *wavePlayer_, [this] { return settings_->outputMaximum(); }, control_);
+        control_->setGeneratorVerbs(generatorWindows_.get());
         control_->load();
     }
     return control_;

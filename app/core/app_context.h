@@ -16,6 +16,7 @@
 class FrmControl;
 class FrmRegistro;
 class FrmConfiguracion;
+class GeneratorWindows;
 class TavoLibrary;
 class QWidget;
 class SettingsModel;
@@ -74,4 +75,5 @@ class AppContext {
     FrmControl* control_ = nullptr;
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;
+    std::unique_ptr<GeneratorWindows> generatorWindows_;
 };

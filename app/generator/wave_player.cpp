@@ -13,15 +13,41 @@ constexpr int kTableEntries = 300;
 
 QtPlaybackTimer::QtPlaybackTimer() {
     timer_.setObjectName(QStringLiteral("Tmr_onda"));
+    timer_.setSingleShot(true);
     // The coarse kind may fire up to 5 % late, and a pass would show it.
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
+        if (!running_) return;
+        ++steps_;
+        const unsigned generation = generation_;
         if (fired) fired();
+        // Unless the step stopped or restarted the timer.
+        if (running_ && generation == generation_) armNext();
     });
 }
 
 void QtPlaybackTimer::start(int intervalMs) {
-    timer_.start(std::chrono::milliseconds(intervalMs > 0 ? intervalMs : 1));
+    intervalMs_ = intervalMs > 0 ? intervalMs : 1;
+    timer_.setInterval(intervalMs_);
+    steps_ = 0;
+    ++generation_;
+    running_ = true;
+    clock_.start();
+    armNext();
+}
+
+void QtPlaybackTimer::stop() {
+    running_ = false;
+    ++generation_;
+    timer_.stop();
+}
+
+void QtPlaybackTimer::armNext() {
+    const double dueMs = static_cast<double>(steps_ + 1) * intervalMs_;
+    const double nowMs = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
+    // Never early: rounded up to the next whole millisecond.
+    const double delay = std::ceil(dueMs - nowMs);
+    timer_.start(std::chrono::milliseconds(delay > 0.0 ? static_cast<long long>(delay) : 0));
 }
 
 WavePlayer::WavePlayer(VarGlob& g, AnalogOutput& output, MaximumSource outputMaximum,

@@ -4,6 +4,7 @@
 // "Tiempo real" follow its signals.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -28,19 +29,27 @@ class PlaybackTimer {
     std::function<void()> fired;
 };
 
-// A QTimer of the precise kind: each step is due one interval after the last
-// one was due, not after it ran, so a pass does not lengthen by the time the
-// steps themselves take.
+// A QTimer that keeps to a schedule: step k is due k intervals after the
+// start, so neither the steps' own time nor a late wake-up lengthens a pass;
+// a step that is late fires at once and the next keeps its due time.
 class QtPlaybackTimer : public PlaybackTimer {
   public:
     QtPlaybackTimer();
     void start(int intervalMs) override;
-    void stop() override { timer_.stop(); }
-    bool active() const override { return timer_.isActive(); }
+    void stop() override;
+    bool active() const override { return running_; }
+    // The QTimer that wakes each step, shown as Tmr_onda.
     QTimer* timer() { return &timer_; }
 
   private:
+    void armNext();
+
     QTimer timer_;
+    QElapsedTimer clock_;
+    int intervalMs_ = 50;
+    long long steps_ = 0;
+    bool running_ = false;
+    unsigned generation_ = 0;
 };
 
 class WavePlayer : public QObject {

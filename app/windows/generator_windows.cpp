@@ -25,6 +25,14 @@ FrmDefinirOndas* GeneratorWindows::waveDialog() {
     return dialog_;
 }
 
+FrmDefinirOndas* GeneratorWindows::loadedWaveDialog() const {
+    return dialog_;
+}
+
+FrmDefinirSenalesGraf* GeneratorWindows::loadedEditor() const {
+    return editor_;
+}
+
 void GeneratorWindows::showWaveDialog(WaveFrame frame) {
     FrmDefinirOndas* d = waveDialog();
     d->showFrame(frame);

@@ -31,8 +31,8 @@ class GeneratorWindows : public GeneratorVerbs {
     // The dialog, created and loaded on first use.
     FrmDefinirOndas* waveDialog();
     // The windows as they stand, null while not loaded.
-    FrmDefinirOndas* loadedWaveDialog() const { return dialog_; }
-    FrmDefinirSenalesGraf* loadedEditor() const { return editor_; }
+    FrmDefinirOndas* loadedWaveDialog() const;
+    FrmDefinirSenalesGraf* loadedEditor() const;
 
   private:
     VarGlob& g_;
