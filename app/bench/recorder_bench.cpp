@@ -25,6 +25,7 @@
 
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
+#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
 #include "core/var_glob.h"
@@ -187,7 +188,7 @@ void playback(TavoLibrary& lib, int passes) {
     g.ModuleType = 2;
     g.PortBase = 888;
     AnalogOutput output(lib, g);
-    WavePlayer player(g, output);
+    WavePlayer player(g, playbackOutput(output, [] { return 4095; }));
     GeneratePeriodic(g, 0, 5000, 1500, 2048);
     std::vector<int> passMs;
     QEventLoop loop;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "acquisition/analog_output.h"
 #include "core/var_glob.h"
 
 namespace {
@@ -50,13 +49,11 @@ void QtPlaybackTimer::armNext() {
     timer_.start(std::chrono::milliseconds(delay > 0.0 ? static_cast<long long>(delay) : 0));
 }
 
-WavePlayer::WavePlayer(VarGlob& g, AnalogOutput& output, MaximumSource outputMaximum,
-                       std::unique_ptr<PlaybackTimer> timer, std::unique_ptr<Clock> clock,
-                       QObject* parent)
+WavePlayer::WavePlayer(VarGlob& g, PlaybackOutput output, std::unique_ptr<PlaybackTimer> timer,
+                       std::unique_ptr<Clock> clock, QObject* parent)
     : QObject(parent),
       g_(g),
-      output_(output),
-      outputMaximum_(outputMaximum ? std::move(outputMaximum) : [] { return 4095; }),
+      output_(std::move(output)),
       timer_(std::move(timer)),
       clock_(clock ? std::move(clock) : std::make_unique<SteadyClock>()) {
     if (!timer_) {
@@ -93,10 +90,11 @@ void WavePlayer::tick() {
     }
     int code = g_.WaveTable[g_.WaveIndex];
     // The output control holds only 0 to its maximum.
-    const int top = outputMaximum_();
+    const int top = output_.maximum ? output_.maximum() : 4095;
     if (code > top) code = top;
     if (code < 0) code = 0;
-    if (code != output_.AnalogOutValue()) output_.setCode(static_cast<int16_t>(code));
+    const int16_t held = output_.code ? output_.code() : int16_t{-1};
+    if (code != held && output_.write) output_.write(static_cast<int16_t>(code));
 
     ++g_.WaveIndex;
     if (g_.WaveIndex <= g_.WaveLength) return;

@@ -12,9 +12,8 @@
 #include <functional>
 #include <memory>
 
-#include "acquisition/sampling_timer.h"
+#include "core/clock.h"
 
-class AnalogOutput;
 struct VarGlob;
 
 // A periodic timer: started at an interval, it fires every interval until
@@ -52,17 +51,22 @@ class QtPlaybackTimer : public PlaybackTimer {
     unsigned generation_ = 0;
 };
 
+// The analog output as playback sees it: the code it holds, how to send it
+// a new one, and its largest code.
+struct PlaybackOutput {
+    std::function<int16_t()> code;
+    std::function<void(int16_t)> write;
+    std::function<int()> maximum;
+};
+
 class WavePlayer : public QObject {
     Q_OBJECT
   public:
-    using MaximumSource = std::function<int()>;
-
     // Reads WaveTable, WaveLength, WaveOneShot and WaveStepMs, keeps
-    // WaveIndex and WaveStartTime, and writes the output only through
-    // output, never above the largest code outputMaximum gives (4095 when
-    // none). timer and clock: null takes a QTimer and a monotonic clock.
-    WavePlayer(VarGlob& g, AnalogOutput& output, MaximumSource outputMaximum = nullptr,
-               std::unique_ptr<PlaybackTimer> timer = nullptr,
+    // WaveIndex and WaveStartTime, and writes only through output, never
+    // above its maximum. timer and clock: null takes a QTimer and a
+    // monotonic clock.
+    WavePlayer(VarGlob& g, PlaybackOutput output, std::unique_ptr<PlaybackTimer> timer = nullptr,
                std::unique_ptr<Clock> clock = nullptr, QObject* parent = nullptr);
     ~WavePlayer() override;
 
@@ -113,8 +117,7 @@ class WavePlayer : public QObject {
 
   private:
     VarGlob& g_;
-    AnalogOutput& output_;
-    MaximumSource outputMaximum_;
+    PlaybackOutput output_;
     std::unique_ptr<PlaybackTimer> timer_;
     std::unique_ptr<Clock> clock_;
     QTimer* qtTimer_ = nullptr;

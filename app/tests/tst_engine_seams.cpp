@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include "acquisition/analog_output.h"
+#include "acquisition/recorder.h"
+#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
@@ -17,7 +19,7 @@ class TstEngineSeams : public QObject {
         VarGlob g;
         TavoLibrary library(QCoreApplication::applicationDirPath() + "/standin", false);
         AnalogOutput output(library, g);
-        WavePlayer player(g, output);
+        WavePlayer player(g, playbackOutput(output, {}));
         g.WaveLength = 3;
         player.setPlaying(true);
         QSignalSpy cleared(&player, &WavePlayer::cleared);
@@ -31,11 +33,15 @@ class TstEngineSeams : public QObject {
         DrawingSurface trace;
         trace.resize(200, 100);
         trace.setScale(0.0f, 2.5f, 100.0f, 0.0f);
-        TracePlotter plotter(g, &trace);
+        TracePlotter plotter(&trace);
+        // The window that owns the area has the recorder restart its sweep.
+        TavoLibrary library;
+        Recorder recorder(library, g, [] { return RecorderSettings{}; });
+        connect(&plotter, &TracePlotter::cleared, &recorder, &Recorder::restartSweep);
         g.SampleCounter = 7;
         QSignalSpy cleared(&plotter, &TracePlotter::cleared);
         plotter.segment(0.0f, 0.0f, 100.0f, 2.5f, 0x0000FF);
-        plotter.clear(false, false);
+        plotter.clear(PlotScale{}, false);
         QCOMPARE(g.SampleCounter, int16_t(0));
         QCOMPARE(cleared.size(), 1);
     }

@@ -6,12 +6,13 @@
 #include <QTest>
 
 #include "acquisition/analog_output.h"
-#include "acquisition/frm_control.h"
 #include "common/colors.h"
 #include "common/prompts.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
+#include "test_program.h"
+#include "windows/frm_control.h"
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"
 
@@ -38,8 +39,8 @@ class TstGeneratorPanel : public QObject {
     QString previousDir_;
     QStringList messages_;
 
-    std::unique_ptr<AppContext> start() {
-        auto ctx = std::make_unique<AppContext>();
+    std::unique_ptr<TestProgram> start() {
+        auto ctx = std::make_unique<TestProgram>();
         ctx->library().setSearch(QCoreApplication::applicationDirPath(), false);
         ctx->frmControl();
         return ctx;

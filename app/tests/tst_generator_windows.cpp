@@ -3,40 +3,30 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "acquisition/analog_output.h"
 #include "common/prompts.h"
+#include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
+#include "test_program.h"
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"
-#include "windows/generator_windows.h"
-
-namespace {
-class IdleTimer : public PlaybackTimer {
-  public:
-    void start(int) override { running = true; }
-    void stop() override { running = false; }
-    bool active() const override { return running; }
-    bool running = false;
-};
-}  // namespace
 
 class TstGeneratorWindows : public QObject {
     Q_OBJECT
 
-    VarGlob g_;
-    std::unique_ptr<TavoLibrary> lib_;
-    std::unique_ptr<AnalogOutput> out_;
-    std::unique_ptr<WavePlayer> player_;
-    std::unique_ptr<GeneratorWindows> windows_;
+    std::unique_ptr<TestProgram> program_;
+    VarGlob* gp_ = nullptr;
+    WavePlayer* player_ = nullptr;
+    WindowSet* windows_ = nullptr;
     QStringList messages_;
     int beeps_ = 0;
 
+    VarGlob& g() { return *gp_; }
     FrmDefinirOndas* dialog(WaveFrame frame) {
         windows_->showWaveDialog(frame);
-        FrmDefinirOndas* d = windows_->loadedWaveDialog();
+        FrmDefinirOndas* d = windows_->frmDefinirOndasLoaded();
         if (!QTest::qWaitForWindowActive(d)) qWarning("the dialog is not active");
         return d;
     }
@@ -48,26 +38,24 @@ class TstGeneratorWindows : public QObject {
 
   private slots:
     void init() {
-        g_ = VarGlob{};
-        g_.ModuleType = 2;
-        g_.PlotUpper = 3.0f;
-        g_.PlotLower = -1.0f;
         messages_.clear();
         beeps_ = 0;
         prompts::setMessageHook([this](const MessageRequest& r) { messages_ << r.text; });
         prompts::setBeepHook([this] { ++beeps_; });
-        lib_ = std::make_unique<TavoLibrary>(QCoreApplication::applicationDirPath() + "/standin",
-                                             false);
-        out_ = std::make_unique<AnalogOutput>(*lib_, g_);
-        player_ = std::make_unique<WavePlayer>(g_, *out_, nullptr, std::make_unique<IdleTimer>());
-        windows_ = std::make_unique<GeneratorWindows>(
-            g_, *player_, [] { return 4095; }, nullptr);
+        program_ = std::make_unique<TestProgram>();
+        program_->library().setSearch(QCoreApplication::applicationDirPath() + "/standin", false);
+        gp_ = &program_->g;
+        player_ = &program_->wavePlayer();
+        windows_ = &program_->windows;
+        // The windows' parent; its start-up leaves the 8-bit defaults.
+        program_->frmControl();
+        g().ModuleType = 2;
+        program_->settings().setPlotLimits(-1.0f, 3.0f, 4095);
+        // The start-up's own messages (no configuration file here).
+        messages_.clear();
     }
     void cleanup() {
-        windows_.reset();
-        player_.reset();
-        out_.reset();
-        lib_.reset();
+        program_.reset();
         prompts::setMessageHook({});
         prompts::setBeepHook({});
     }
@@ -83,14 +71,14 @@ class TstGeneratorWindows : public QObject {
         d->activate();
         QCOMPARE(d->TXT_PERIODO_ONDA->text(), QStringLiteral("2000"));
         // From a 12-bit to an 8-bit module: texts made for 4095 are replaced.
-        g_.ModuleType = 0;
+        g().ModuleType = 0;
         d->activate();
         QCOMPARE(d->MaxCode, int16_t(250));
         QCOMPARE(d->TXT_AMPLITUD_ONDA->text(), QStringLiteral("100"));
         QCOMPARE(d->TXT_OFFSET_ESTIMULOS->text(), QStringLiteral("0"));
         QCOMPARE(d->TXT_AMPLITUD_ESTIMULOS->text(), QStringLiteral("200"));
         // The plot's range is the plot's.
-        QCOMPARE(g_.PlotUpper, 3.0f);
+        QCOMPARE(g().PlotUpper, 3.0f);
     }
 
     void leavingAFieldCorrectsIt() {
@@ -117,15 +105,15 @@ class TstGeneratorWindows : public QObject {
 
     void aButtonActsOnTheCorrectedValue() {
         FrmDefinirOndas* d = dialog(WaveFrame::Periodic);
-        QSignalSpy described(player_.get(), &WavePlayer::described);
-        QSignalSpy preview(player_.get(), &WavePlayer::previewRequested);
+        QSignalSpy described(player_, &WavePlayer::described);
+        QSignalSpy preview(player_, &WavePlayer::previewRequested);
         d->TXT_AMPLITUD_ONDA->setFocus();
         d->TXT_AMPLITUD_ONDA->setText("4096");
         QTest::mouseClick(d->CMD_ONDA[1], Qt::LeftButton);
         QCOMPARE(messages_.size(), 1);
-        QCOMPARE(int(g_.WaveLength), 100);
-        QCOMPARE(int(g_.WaveTable[1]), 4095);
-        QCOMPARE(int(g_.WaveTable[100]), 1);
+        QCOMPARE(int(g().WaveLength), 100);
+        QCOMPARE(int(g().WaveTable[1]), 4095);
+        QCOMPARE(int(g().WaveTable[100]), 1);
         QVERIFY(player_->playing());
         QCOMPARE(described.last()[0].toString(), QStringLiteral("4094"));
         QCOMPARE(described.last()[2].toString(), QStringLiteral("5000"));
@@ -135,10 +123,10 @@ class TstGeneratorWindows : public QObject {
 
     void stimulusButtons() {
         FrmDefinirOndas* d = dialog(WaveFrame::Stimulus);
-        QSignalSpy described(player_.get(), &WavePlayer::described);
+        QSignalSpy described(player_, &WavePlayer::described);
         QTest::mouseClick(d->CMD_ESTIMULOS[0], Qt::LeftButton);
-        QCOMPARE(int(g_.WaveLength), 3);
-        QCOMPARE(g_.WaveOneShot, kTrue);
+        QCOMPARE(int(g().WaveLength), 3);
+        QCOMPARE(g().WaveOneShot, kTrue);
         QCOMPARE(described.last()[0].toString(), QStringLiteral("4000"));
         QCOMPARE(described.last()[2].toString(), QString());
         QTest::mouseClick(d->CMD_ESTIMULOS[2], Qt::LeftButton);
@@ -150,12 +138,12 @@ class TstGeneratorWindows : public QObject {
 
     void userSignalWithoutADrawingIsRefused() {
         FrmDefinirOndas* d = dialog(WaveFrame::User);
-        g_.WaveLength = 5;
-        g_.WaveTable[1] = 123;
+        g().WaveLength = 5;
+        g().WaveTable[1] = 123;
         QTest::mouseClick(d->CMD_USUARIO[1], Qt::LeftButton);
         QCOMPARE(messages_, QStringList{"La señal dibujada no tiene amplitud"});
-        QCOMPARE(int(g_.WaveLength), 5);
-        QCOMPARE(int(g_.WaveTable[1]), 123);
+        QCOMPARE(int(g().WaveLength), 5);
+        QCOMPARE(int(g().WaveTable[1]), 123);
         QVERIFY(!player_->playing());
         QVERIFY(player_->available());
     }
@@ -164,7 +152,7 @@ class TstGeneratorWindows : public QObject {
         // The editor opened from the dialog, accepted after two clicks.
         FrmDefinirOndas* d = dialog(WaveFrame::User);
         QTimer::singleShot(0, [this] {
-            FrmDefinirSenalesGraf* e = windows_->loadedEditor();
+            FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
             QVERIFY(e);
             QCOMPARE(e->PIC_TRAZADO->scaleTop(), 1000.0f * 4.095f);
             QCOMPARE(e->PIC_TRAZADO->scaleTop() + e->PIC_TRAZADO->scaleHeight(), -1000.0f);
@@ -184,38 +172,38 @@ class TstGeneratorWindows : public QObject {
         });
         QTest::mouseClick(d->CMD_USUARIO[2], Qt::LeftButton);
         QCOMPARE(beeps_, 1);
-        QCOMPARE(int(g_.WaveLength), 11);
-        QCOMPARE(g_.WaveOneShot, kFalse);
-        QCOMPARE(int(g_.WaveTable[1]), 1001);
-        QCOMPARE(int(g_.WaveTable[11]), 2000);
+        QCOMPARE(int(g().WaveLength), 11);
+        QCOMPARE(g().WaveOneShot, kFalse);
+        QCOMPARE(int(g().WaveTable[1]), 1001);
+        QCOMPARE(int(g().WaveTable[11]), 2000);
         QVERIFY(player_->playing());
         QCOMPARE(d->TXT_PERIODO_USUARIO->text(), QStringLiteral("550"));
-        QCOMPARE(g_.PlotUpper, 3.0f);
-        QCOMPARE(g_.PlotLower, -1.0f);
+        QCOMPARE(g().PlotUpper, 3.0f);
+        QCOMPARE(g().PlotLower, -1.0f);
 
         // Rescaled to twice the amplitude and period: the drawing stretched.
         d->TXT_AMPLITUD_USUARIO->setText("2000");
         d->TXT_PERIODO_USUARIO->setText("1100");
         QTest::mouseClick(d->CMD_USUARIO[1], Qt::LeftButton);
         QCOMPARE(beeps_, 2);
-        QCOMPARE(int(g_.WaveLength), 22);
-        QCOMPARE(int(g_.WaveTable[1]), 502);
+        QCOMPARE(int(g().WaveLength), 22);
+        QCOMPARE(int(g().WaveTable[1]), 502);
         QVERIFY(player_->playing());
     }
 
     void editorClosedByItsFrameAcceptsNothing() {
         FrmDefinirOndas* d = dialog(WaveFrame::User);
         QTimer::singleShot(0, [this] {
-            FrmDefinirSenalesGraf* e = windows_->loadedEditor();
+            FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
             e->pressAt(1.0f, 100.0f);
             e->pressAt(20.0f, 300.0f);
             e->close();
         });
-        QSignalSpy cleared(player_.get(), &WavePlayer::cleared);
+        QSignalSpy cleared(player_, &WavePlayer::cleared);
         QTest::mouseClick(d->CMD_USUARIO[2], Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!windows_->loadedEditor());
-        QCOMPARE(int(g_.WaveLength), 0);
+        QVERIFY(!windows_->frmDefinirSenalesGrafLoaded());
+        QCOMPARE(int(g().WaveLength), 0);
         QCOMPARE(cleared.size(), 1);
         QVERIFY(!d->isVisible());
     }

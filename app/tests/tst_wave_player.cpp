@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "acquisition/analog_output.h"
+#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
@@ -68,8 +69,9 @@ class TstWavePlayer : public QObject {
         auto timer = std::make_unique<FakeTimer>();
         clock_ = clock.get();
         timer_ = timer.get();
-        player_ = std::make_unique<WavePlayer>(
-            g_, *out_, [this] { return maximum_; }, std::move(timer), std::move(clock));
+        player_ =
+            std::make_unique<WavePlayer>(g_, playbackOutput(*out_, [this] { return maximum_; }),
+                                         std::move(timer), std::move(clock));
     }
     void cleanup() {
         player_.reset();

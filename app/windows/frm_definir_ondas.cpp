@@ -5,21 +5,15 @@
 #include <QTimer>
 
 #include "common/prompts.h"
-#include "common/twips.h"
-#include "core/app_context.h"
+#include "common/title.h"
+#include "core/session.h"
 #include "core/var_glob.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
 #include "windows/generator_verbs.h"
+#include "windows/place.h"
 
 namespace {
-
-template <typename W>
-W* place(W* widget, double left, double top, double width, double height) {
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 template <typename W>
 W* named(W* widget, const QString& name) {
@@ -47,9 +41,8 @@ constexpr FieldDesign kFields[kWaveFields] = {
 
 }  // namespace
 
-FrmDefinirOndas::FrmDefinirOndas(VarGlob& g, WavePlayer& player, GeneratorVerbs& verbs,
-                                 QWidget* parent)
-    : QDialog(parent), g_(g), player_(player), verbs_(verbs) {
+FrmDefinirOndas::FrmDefinirOndas(Session& session, GeneratorVerbs& verbs, QWidget* parent)
+    : QDialog(parent), g_(session.g), player_(session.wavePlayer()), verbs_(verbs) {
     setObjectName(QStringLiteral("FRM_DEFINIR_ONDAS"));
     setWindowTitle(QStringLiteral("Seleccionar Señal"));
     build();
@@ -173,7 +166,7 @@ bool FrmDefinirOndas::validate(WaveField field) {
     const auto fix = checkWaveField(field, texts(), MaxCode);
     if (!fix) return true;
     validating_ = true;
-    prompts::message(this, QMessageBox::NoIcon, AppContext::appTitle(), fix->message);
+    prompts::message(this, QMessageBox::NoIcon, appTitle(), fix->message);
     validating_ = false;
     fields[static_cast<int>(field)]->setText(QString::number(fix->corrected));
     return false;
@@ -230,7 +223,7 @@ bool FrmDefinirOndas::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmDefinirOndas::refuse(const QString& message) {
-    prompts::message(this, QMessageBox::NoIcon, AppContext::appTitle(), message);
+    prompts::message(this, QMessageBox::NoIcon, appTitle(), message);
     player_.setAvailable(g_.WaveLength > 0);
 }
 

@@ -15,14 +15,14 @@
 #include "generator/wave_fields.h"
 
 class GeneratorVerbs;
+class Session;
 class WavePlayer;
 struct VarGlob;
 
 class FrmDefinirOndas : public QDialog {
     Q_OBJECT
   public:
-    FrmDefinirOndas(VarGlob& g, WavePlayer& player, GeneratorVerbs& verbs,
-                    QWidget* parent = nullptr);
+    FrmDefinirOndas(Session& session, GeneratorVerbs& verbs, QWidget* parent = nullptr);
 
     // Shows one frame and hides the other two.
     void showFrame(WaveFrame frame);

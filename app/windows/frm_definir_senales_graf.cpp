@@ -1,36 +1,22 @@
 #include "windows/frm_definir_senales_graf.h"
 
-#include <cmath>
-
 #include "common/prompts.h"
-#include "common/twips.h"
+#include "core/session.h"
+#include "core/settings_model.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
 #include "display/grid.h"
+#include "display/plot_scale.h"
 #include "generator/wave_tables.h"
+#include "windows/place.h"
 
 namespace {
-
-template <typename W>
-W* place(W* widget, double left, double top, double width, double height) {
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 template <typename W>
 W* named(W* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
-}
-
-void printAll(DrawingSurface* s, const std::vector<PlacedText>& texts) {
-    for (const PlacedText& t : texts) {
-        s->currentX = t.x;
-        s->currentY = t.y;
-        s->print(t.text);
-    }
 }
 
 QString readoutStyle(bool canDraw) {
@@ -41,13 +27,8 @@ QString readoutStyle(bool canDraw) {
 
 }  // namespace
 
-FrmDefinirSenalesGraf::FrmDefinirSenalesGraf(VarGlob& g, CodeRange range,
-                                             MaximumSource outputMaximum, QWidget* parent)
-    : QDialog(parent),
-      g_(g),
-      range_(range),
-      outputMaximum_(outputMaximum ? std::move(outputMaximum) : [] { return 4095; }),
-      drawing_(g) {
+FrmDefinirSenalesGraf::FrmDefinirSenalesGraf(Session& session, CodeRange range, QWidget* parent)
+    : QDialog(parent), session_(session), g_(session.g), range_(range), drawing_(session.g) {
     setObjectName(QStringLiteral("FRM_DEFINIR_SEÑALES_GRAF"));
     setWindowTitle(QStringLiteral("Definir ondas gráficamente"));
     build();
@@ -100,7 +81,8 @@ void FrmDefinirSenalesGraf::build() {
     connect(PIC_TRAZADO, &DrawingSurface::mouseMoved, this,
             [this](Qt::MouseButtons, float x, float y) { moveTo(x, y); });
     connect(cmd_aceptar, &QPushButton::clicked, this, [this] {
-        AcceptDrawnSignal(g_, drawing_.lastX(), chk_estimulo->isChecked(), outputMaximum_());
+        AcceptDrawnSignal(g_, drawing_.lastX(), chk_estimulo->isChecked(),
+                          session_.settings().outputMaximum());
         accepted_ = true;
         accept();
     });
@@ -123,32 +105,17 @@ void FrmDefinirSenalesGraf::reset() {
 }
 
 void FrmDefinirSenalesGraf::drawScales() {
-    DrawingSurface* t = PIC_TRAZADO;
-    DrawingSurface* x = PIC_GRADUACION_X;
-    DrawingSurface* y = PIC_GRADUACION_Y;
-    x->resize(t->width(), x->height());
-    y->resize(y->width(), t->height());
-
-    t->setDotted(true);
-    for (const GridLine& l : timeGridLines(range_.lower, range_.upper, t->scaleWidth())) {
-        t->line(l.x1, l.y1, l.x2, l.y2, 0);
-    }
-    t->setDotted(false);
-
-    x->setAutoRedraw(true);
-    y->setAutoRedraw(true);
-    x->cls();
-    y->cls();
-    y->setScale(t->scaleLeft(), t->scaleTop(), t->scaleLeft() + t->scaleWidth(),
-                t->scaleTop() + t->scaleHeight());
-    x->setScaleLeft(t->scaleLeft());
-    x->setScaleWidth(t->scaleWidth());
-    const float hh = std::abs(y->textHeight(QStringLiteral("H"))) / 2.0f;
-    printAll(y, valueAxisLabels(range_.lower, range_.upper, g_.UnitsText,
-                                y->scaleLeft() + y->scaleWidth(), hh,
-                                [y](const QString& s) { return y->textWidth(s); }));
-    printAll(x, timeAxisLabels(t->scaleWidth(), g_.PeriodMs, x->scaleTop() + 10.0f,
-                               [x](const QString& s) { return x->textWidth(s); }));
+    // The plot's rules for the labels and the grid, over this area's range.
+    PlotScale scale = plotScale(session_.settings());
+    scale.lower = range_.lower;
+    scale.upper = range_.upper;
+    const PlotSurfaces surfaces{PIC_TRAZADO, PIC_GRADUACION_X, PIC_GRADUACION_Y};
+    PIC_GRADUACION_X->resize(PIC_TRAZADO->width(), PIC_GRADUACION_X->height());
+    PIC_GRADUACION_Y->resize(PIC_GRADUACION_Y->width(), PIC_TRAZADO->height());
+    DrawGrid(PIC_TRAZADO, scale, 0);
+    PIC_GRADUACION_X->setAutoRedraw(true);
+    PIC_GRADUACION_Y->setAutoRedraw(true);
+    DrawGraduations(surfaces, scale);
 }
 
 void FrmDefinirSenalesGraf::showFigures() {

@@ -8,24 +8,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <functional>
-
 #include "generator/signal_drawing.h"
 #include "generator/wave_fields.h"
 
 class DrawingSurface;
+class Session;
 struct VarGlob;
 
 class FrmDefinirSenalesGraf : public QDialog {
     Q_OBJECT
   public:
-    using MaximumSource = std::function<int()>;
-
     // range: the vertical range of the drawing area, set at load and at
-    // "&Borrar". outputMaximum: the analog output's largest code, which
-    // an accepted drawing is kept within.
-    FrmDefinirSenalesGraf(VarGlob& g, CodeRange range, MaximumSource outputMaximum,
-                          QWidget* parent = nullptr);
+    // "&Borrar". An accepted drawing is kept within the analog output's
+    // largest code.
+    FrmDefinirSenalesGraf(Session& session, CodeRange range, QWidget* parent = nullptr);
 
     void setRange(CodeRange range) { range_ = range; }
     // Nothing drawn: the area with its grid and graduations, the labels 0.
@@ -65,9 +61,9 @@ class FrmDefinirSenalesGraf : public QDialog {
     void drawScales();
     void showFigures();
 
+    Session& session_;
     VarGlob& g_;
     CodeRange range_;
-    MaximumSource outputMaximum_;
     SignalDrawing drawing_;
     bool accepted_ = false;
     bool discarded_ = false;

@@ -3,16 +3,15 @@
 // what the engine reports.
 #include <QSignalBlocker>
 
-#include "acquisition/analog_output.h"
-#include "acquisition/frm_control.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "display/drawing_surface.h"
 #include "display/waveform_preview.h"
 #include "generator/wave_player.h"
+#include "windows/frm_control.h"
 #include "windows/generator_verbs.h"
 
 void FrmControl::connectGenerator() {
-    WavePlayer& player = ctx_.wavePlayer();
+    WavePlayer& player = session_.wavePlayer();
     // Code switching "&Generar" runs the same handler as a click.
     connect(Chk_onda, &QCheckBox::toggled, this, [&player](bool on) {
         if (on != player.playing()) player.setPlaying(on);
@@ -38,7 +37,7 @@ void FrmControl::connectGenerator() {
                 LBL_PERIODO_ONDA->setText(period);
             });
     connect(&player, &WavePlayer::previewRequested, this,
-            [this](float upper) { DrawWaveformPreview(*pic_onda, ctx_.g, upper); });
+            [this](float upper) { DrawWaveformPreview(*pic_onda, session_.g, upper); });
     connect(&player, &WavePlayer::cleared, this, [this] {
         pic_onda->setAutoRedraw(false);
         pic_onda->setAutoRedraw(true);
@@ -52,7 +51,7 @@ void FrmControl::connectGenerator() {
 }
 
 void FrmControl::onGenerator(int index) {
-    WavePlayer& player = ctx_.wavePlayer();
+    WavePlayer& player = session_.wavePlayer();
     if (!generatorVerbs_ || index < 0 || index > 2) return;
     if (index < 2) {
         ClearWaveform();
@@ -63,9 +62,9 @@ void FrmControl::onGenerator(int index) {
     // The editor draws on the converter's codes; the plot keeps its limits.
     const std::optional<DrawnFigures> drawn = generatorVerbs_->editDrawnSignal();
     // Closed by its frame, or accepted with fewer than two points.
-    if (!drawn || ctx_.g.WaveLength == 0) return;
+    if (!drawn || session_.g.WaveLength == 0) return;
     player.setAvailable(true);
-    player.requestPreview(ctx_.g.PlotUpper);
+    player.requestPreview(session_.g.PlotUpper);
     player.setPlaying(true);
     player.describe(drawn->amplitude, drawn->offset, drawn->period);
     generatorVerbs_->showUserSignalDialog(*drawn);

@@ -1,0 +1,179 @@
+#include "windows/window_set.h"
+
+#include <QObject>
+
+#include "core/session.h"
+#include "core/settings_model.h"
+#include "windows/frm_configuracion.h"
+#include "windows/frm_control.h"
+#include "windows/frm_definir_ondas.h"
+#include "windows/frm_definir_senales_graf.h"
+#include "windows/frm_registro.h"
+#include "windows/help_window.h"
+#include "windows/plot_layout.h"
+
+WindowSet::WindowSet(Session& session) : session_(session) {
+    // The configuration dialog holds the type option and the scale and units
+    // being edited until it loads: whoever needs them loads it first.
+    QObject::connect(&session_.settings(), &SettingsModel::dialogStateNeeded,
+                     [this] { loadConfiguration(); });
+}
+
+WindowSet::~WindowSet() {
+    QObject::disconnect(&session_.settings(), &SettingsModel::dialogStateNeeded, nullptr, nullptr);
+    // Dialogs first, the main window last, since the others may still look at
+    // the session's state it keeps while closing. The help window is the main
+    // window's child.
+    delete configuracion_;
+    configuracion_ = nullptr;
+    delete registro_;
+    registro_ = nullptr;
+    help_ = nullptr;
+    delete control_;
+    control_ = nullptr;
+}
+
+// Each window is published before its load handler runs: load handlers ask
+// for other windows, which may ask back for this one.
+FrmControl* WindowSet::frmControl() {
+    if (!control_) {
+        control_ = new FrmControl(session_, *this);
+        control_->setGeneratorVerbs(this);
+        control_->load();
+    }
+    return control_;
+}
+
+FrmRegistro* WindowSet::frmRegistro() {
+    if (!registro_) {
+        registro_ = new FrmRegistro(session_, *this);
+        registro_->load();
+    }
+    return registro_;
+}
+
+FrmConfiguracion* WindowSet::frmConfiguracion() {
+    if (!configuracion_) {
+        configuracion_ = new FrmConfiguracion(session_, *this);
+        configuracion_->load();
+    }
+    return configuracion_;
+}
+
+void WindowSet::showMain() {
+    frmControl()->show();
+}
+
+void WindowSet::loadMain() {
+    frmControl();
+}
+
+void WindowSet::loadPlot() {
+    frmRegistro();
+}
+
+void WindowSet::showPlot() {
+    frmRegistro()->show();
+}
+
+void WindowSet::showPlotStartScale() {
+    frmRegistro()->showStartScale();
+}
+
+void WindowSet::relayoutPlot() {
+    LayoutPlotWindow(session_, frmRegistro());
+}
+
+void WindowSet::loadConfiguration() {
+    frmConfiguracion();
+}
+
+void WindowSet::openConfiguration() {
+    frmConfiguracion()->exec();
+}
+
+void WindowSet::showConfiguration() {
+    FrmConfiguracion* dialog = frmConfiguracion();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void WindowSet::closeConfiguration() {
+    if (configuracion_) configuracion_->hide();
+}
+
+void WindowSet::openHelp(const QString& file) {
+    if (!help_) help_ = new HelpWindow(frmControl());
+    help_->openContents(file);
+}
+
+void WindowSet::hideOthers() {
+    if (help_) help_->hide();
+    if (ondas_) ondas_->hide();
+    if (senales_) senales_->hide();
+    closeConfiguration();
+    frmRegistro()->hide();
+}
+
+FrmDefinirOndas* WindowSet::frmDefinirOndas() {
+    if (!ondas_) {
+        // In front of the main window.
+        ondas_ = new FrmDefinirOndas(session_, *this, frmControl());
+        QObject::connect(ondas_, &FrmDefinirOndas::discarded, ondas_, [this] {
+            // After the handler that closed it, and after a modal showing.
+            ondas_->deleteLater();
+            ondas_ = nullptr;
+        });
+    }
+    return ondas_;
+}
+
+FrmDefinirOndas* WindowSet::frmDefinirOndasLoaded() const {
+    return ondas_;
+}
+
+FrmDefinirSenalesGraf* WindowSet::frmDefinirSenalesGrafLoaded() const {
+    return senales_;
+}
+
+void WindowSet::showWaveDialog(WaveFrame frame) {
+    FrmDefinirOndas* d = frmDefinirOndas();
+    d->showFrame(frame);
+    d->show();
+    d->raise();
+    d->activateWindow();
+}
+
+void WindowSet::showUserSignalDialog(const DrawnFigures& figures) {
+    FrmDefinirOndas* d = frmDefinirOndas();
+    d->setUserFigures(figures.amplitude, figures.offset, figures.period);
+    d->showFrame(WaveFrame::User);
+    d->exec();
+}
+
+std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
+    // The editor draws in codes; the plot's own limits are left alone for
+    // the next recording.
+    const VarGlob& g = session_.g;
+    const CodeRange range = editorCodeRange(g.ModuleType, g.PlotLower);
+    if (!senales_) {
+        senales_ = new FrmDefinirSenalesGraf(session_, range, frmControl());
+    } else {
+        senales_->setRange(range);
+    }
+    senales_->exec();
+    if (senales_->discarded()) {
+        senales_->deleteLater();
+        senales_ = nullptr;
+        return std::nullopt;
+    }
+    if (!senales_->accepted()) return std::nullopt;
+    return drawnFigures();
+}
+
+DrawnFigures WindowSet::drawnFigures() {
+    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    return {senales_->lbl_amplitud->text(), senales_->lbl_offset->text(),
+            senales_->lbl_periodo->text()};
+}
