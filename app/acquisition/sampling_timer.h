@@ -1,19 +1,12 @@
 // The sampling engine's sense of time, behind two small interfaces so tests
-// can drive the ticks and the clock by hand.
+// can drive the ticks and the clock (core/clock.h) by hand.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <functional>
 
-// Monotonic seconds from an arbitrary origin: a sweep across midnight or a
-// change of the wall clock does not disturb the measured period.
-class Clock {
-  public:
-    virtual ~Clock() = default;
-    virtual double now() const = 0;
-};
+#include "core/clock.h"
 
 // A single-shot timer: armed for one delay, it fires once and disarms.
 class SamplingTimer {
@@ -24,15 +17,6 @@ class SamplingTimer {
     virtual bool armed() const = 0;
     // Set by the owner; runs when the timer fires.
     std::function<void()> fired;
-};
-
-class SteadyClock : public Clock {
-  public:
-    SteadyClock() { elapsed_.start(); }
-    double now() const override { return static_cast<double>(elapsed_.nsecsElapsed()) * 1e-9; }
-
-  private:
-    QElapsedTimer elapsed_;
 };
 
 class QtSamplingTimer : public SamplingTimer {

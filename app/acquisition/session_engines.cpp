@@ -15,9 +15,16 @@ void startEngines(Session& session) {
         session.library(), session.g, [model] { return recorderSettings(*model); }, nullptr,
         std::move(timer));
     engines.analogOutput = std::make_shared<AnalogOutput>(session.library(), session.g);
-    engines.wavePlayer = std::make_shared<WavePlayer>();
+    engines.wavePlayer = std::make_shared<WavePlayer>(
+        session.g,
+        playbackOutput(*engines.analogOutput, [model] { return model->outputMaximum(); }));
     engines.samplingTimer = samplingTimer;
     session.setEngines(std::move(engines));
+}
+
+PlaybackOutput playbackOutput(AnalogOutput& output, std::function<int()> maximum) {
+    return {[&output] { return output.AnalogOutValue(); },
+            [&output](int16_t code) { output.setCode(code); }, std::move(maximum)};
 }
 
 RecorderSettings recorderSettings(const SettingsModel& m) {

@@ -4,7 +4,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
+#include "acquisition/session_engines.h"
 #include "common/colors.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
@@ -28,11 +30,15 @@ class TstEngineSeams : public QObject {
     Q_OBJECT
   private slots:
     void clearingTheWaveformStopsPlayback() {
-        WavePlayer player;
-        player.timer().start(50);
+        VarGlob g;
+        TavoLibrary library(QCoreApplication::applicationDirPath() + "/standin", false);
+        AnalogOutput output(library, g);
+        WavePlayer player(g, playbackOutput(output, {}));
+        g.WaveLength = 3;
+        player.setPlaying(true);
         QSignalSpy cleared(&player, &WavePlayer::cleared);
         player.ClearWaveform();
-        QVERIFY(!player.timer().isActive());
+        QVERIFY(!player.timer()->isActive());
         QCOMPARE(cleared.size(), 1);
     }
 

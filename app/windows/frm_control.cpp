@@ -77,13 +77,14 @@ FrmControl::FrmControl(Session& session, WindowVerbs& windows, QWidget* parent)
     // The sampling timer belongs to the sampling engine.
     TMR_ANALOGICO = session_.samplingTimer();
     // The generator's playback timer belongs to its engine.
-    Tmr_onda = &session_.wavePlayer().timer();
+    Tmr_onda = session_.wavePlayer().timer();
 
     buildMenus();
     connectHandlers();
     connectSettings();
     connectRecording();
     connectAnalogOutput();
+    connectGenerator();
 
     // The status bar, where a failed data file write is told, is there from
     // the start: created at the first failure, it would grow the window.

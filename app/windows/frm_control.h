@@ -22,6 +22,7 @@
 class Session;
 class WindowVerbs;
 class DrawingSurface;
+class GeneratorVerbs;
 enum class SettingsGroup;
 
 class FrmControl : public QMainWindow {
@@ -41,6 +42,8 @@ class FrmControl : public QMainWindow {
     // Ends the program at once: no data file, no saved configuration.
     void EndApplication();
     bool ending() const { return ending_; }
+    // How the generator panel opens the waveform dialog and the editor.
+    void setGeneratorVerbs(GeneratorVerbs* verbs) { generatorVerbs_ = verbs; }
 
     // The help document the help menu opens.
     QString helpFile() const { return helpFile_; }
@@ -129,6 +132,9 @@ class FrmControl : public QMainWindow {
     // and what the engines report is shown (frm_control_recording.cpp).
     void connectRecording();
     void connectAnalogOutput();
+    // The generator panel (frm_control_generator.cpp).
+    void connectGenerator();
+    void onGenerator(int index);
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);
     void leaveOutputBox();
@@ -147,6 +153,7 @@ class FrmControl : public QMainWindow {
     Session& session_;
     WindowVerbs& windows_;
     QString helpFile_;
+    GeneratorVerbs* generatorVerbs_ = nullptr;
     bool ending_ = false;
     bool showing_ = false;
 };

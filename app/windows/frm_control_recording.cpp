@@ -92,10 +92,14 @@ void FrmControl::connectRecording() {
 void FrmControl::connectAnalogOutput() {
     AnalogOutput& out = session_.analogOutput();
     // Dragging the thumb sends every position, as a change does.
-    connect(HSr_salanal, &QScrollBar::valueChanged, this,
-            [&out](int value) { out.setCode(static_cast<int16_t>(value)); });
-    connect(&out, &AnalogOutput::changed, this,
-            [this](int16_t, const QString& text) { Txt_salanal->setText(text); });
+    connect(HSr_salanal, &QScrollBar::valueChanged, this, [&out](int value) {
+        if (value != out.AnalogOutValue()) out.setCode(static_cast<int16_t>(value));
+    });
+    // Both controls follow every change of the output, playback's included.
+    connect(&out, &AnalogOutput::changed, this, [this](int16_t code, const QString& text) {
+        if (HSr_salanal->value() != code) HSr_salanal->setValue(code);
+        Txt_salanal->setText(text);
+    });
     connect(Txt_salanal, &QLineEdit::returnPressed, this, [this] { leaveOutputBox(); });
     Txt_salanal->installEventFilter(this);
 }

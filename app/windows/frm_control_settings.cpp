@@ -4,7 +4,6 @@
 #include "config/mode_pictures.h"
 #include "core/session.h"
 #include "core/settings_model.h"
-#include "generator/wave_player.h"
 #include "windows/frm_control.h"
 
 void FrmControl::connectSettings() {
@@ -23,12 +22,6 @@ void FrmControl::connectSettings() {
     connect(Option1, &QRadioButton::toggled, this, [this] { takeControls(); });
     connect(OPT_Una, &QRadioButton::toggled, this, [this] { takeControls(); });
     connect(CHK_Guardar, &QCheckBox::stateChanged, this, [this] { takeControls(); });
-
-    WavePlayer& player = session_.wavePlayer();
-    connect(&player, &WavePlayer::cleared, this, [this] {
-        Chk_onda->setChecked(false);
-        Chk_onda->setEnabled(false);
-    });
 }
 
 void FrmControl::takeControls() {

@@ -6,6 +6,8 @@
 #include "core/settings_model.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
+#include "windows/frm_definir_ondas.h"
+#include "windows/frm_definir_senales_graf.h"
 #include "windows/frm_registro.h"
 #include "windows/help_window.h"
 #include "windows/plot_layout.h"
@@ -36,6 +38,7 @@ WindowSet::~WindowSet() {
 FrmControl* WindowSet::frmControl() {
     if (!control_) {
         control_ = new FrmControl(session_, *this);
+        control_->setGeneratorVerbs(this);
         control_->load();
     }
     return control_;
@@ -107,6 +110,70 @@ void WindowSet::openHelp(const QString& file) {
 
 void WindowSet::hideOthers() {
     if (help_) help_->hide();
+    if (ondas_) ondas_->hide();
+    if (senales_) senales_->hide();
     closeConfiguration();
     frmRegistro()->hide();
+}
+
+FrmDefinirOndas* WindowSet::frmDefinirOndas() {
+    if (!ondas_) {
+        // In front of the main window.
+        ondas_ = new FrmDefinirOndas(session_, *this, frmControl());
+        QObject::connect(ondas_, &FrmDefinirOndas::discarded, ondas_, [this] {
+            // After the handler that closed it, and after a modal showing.
+            ondas_->deleteLater();
+            ondas_ = nullptr;
+        });
+    }
+    return ondas_;
+}
+
+FrmDefinirOndas* WindowSet::frmDefinirOndasLoaded() const {
+    return ondas_;
+}
+
+FrmDefinirSenalesGraf* WindowSet::frmDefinirSenalesGrafLoaded() const {
+    return senales_;
+}
+
+void WindowSet::showWaveDialog(WaveFrame frame) {
+    FrmDefinirOndas* d = frmDefinirOndas();
+    d->showFrame(frame);
+    d->show();
+    d->raise();
+    d->activateWindow();
+}
+
+void WindowSet::showUserSignalDialog(const DrawnFigures& figures) {
+    FrmDefinirOndas* d = frmDefinirOndas();
+    d->setUserFigures(figures.amplitude, figures.offset, figures.period);
+    d->showFrame(WaveFrame::User);
+    d->exec();
+}
+
+std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
+    // The editor draws in codes; the plot's own limits are left alone for
+    // the next recording.
+    const VarGlob& g = session_.g;
+    const CodeRange range = editorCodeRange(g.ModuleType, g.PlotLower);
+    if (!senales_) {
+        senales_ = new FrmDefinirSenalesGraf(session_, range, frmControl());
+    } else {
+        senales_->setRange(range);
+    }
+    senales_->exec();
+    if (senales_->discarded()) {
+        senales_->deleteLater();
+        senales_ = nullptr;
+        return std::nullopt;
+    }
+    if (!senales_->accepted()) return std::nullopt;
+    return drawnFigures();
+}
+
+DrawnFigures WindowSet::drawnFigures() {
+    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    return {senales_->lbl_amplitud->text(), senales_->lbl_offset->text(),
+            senales_->lbl_periodo->text()};
 }

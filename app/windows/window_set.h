@@ -5,8 +5,10 @@
 // other.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
+#include "windows/generator_verbs.h"
 #include "windows/window_verbs.h"
 
 class Session;
@@ -14,8 +16,10 @@ class FrmControl;
 class FrmRegistro;
 class FrmConfiguracion;
 class HelpWindow;
+class FrmDefinirOndas;
+class FrmDefinirSenalesGraf;
 
-class WindowSet : public WindowVerbs {
+class WindowSet : public WindowVerbs, public GeneratorVerbs {
   public:
     explicit WindowSet(Session& session);
     ~WindowSet() override;
@@ -37,6 +41,12 @@ class WindowSet : public WindowVerbs {
     void openHelp(const QString& file) override;
     void hideOthers() override;
 
+    // The generator's windows: the waveform dialog and the graphic editor.
+    void showWaveDialog(WaveFrame frame) override;
+    void showUserSignalDialog(const DrawnFigures& figures) override;
+    std::optional<DrawnFigures> editDrawnSignal() override;
+    DrawnFigures drawnFigures() override;
+
     // The windows, created and loaded on first use (for the tests, which
     // look at their controls).
     FrmControl* frmControl();
@@ -44,6 +54,10 @@ class WindowSet : public WindowVerbs {
     FrmConfiguracion* frmConfiguracion();
     bool frmConfiguracionLoaded() const { return configuracion_ != nullptr; }
     HelpWindow* helpWindow() const { return help_; }
+    FrmDefinirOndas* frmDefinirOndas();
+    // The generator's windows as they stand: null while not loaded.
+    FrmDefinirOndas* frmDefinirOndasLoaded() const;
+    FrmDefinirSenalesGraf* frmDefinirSenalesGrafLoaded() const;
 
   private:
     Session& session_;
@@ -51,4 +65,7 @@ class WindowSet : public WindowVerbs {
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;
     HelpWindow* help_ = nullptr;
+    // Closed by its frame, each is let go and loaded afresh when next needed.
+    QPointer<FrmDefinirOndas> ondas_;
+    QPointer<FrmDefinirSenalesGraf> senales_;
 };
