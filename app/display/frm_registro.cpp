@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "acquisition/sampling_holds.h"
 #include "common/check_values.h"
 #include "common/options.h"
 #include "common/twips.h"
@@ -64,6 +65,8 @@ FrmRegistro::FrmRegistro(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
                           1770, 60, 915, 312);
     BT_Imprimir = place(new QPushButton(QStringLiteral("&Imprimir"), this), "BT_Imprimir", 2700, 60,
                         852, 312);
+    BT_GuardarImagen = place(new QPushButton(QStringLiteral("Guardar imagen"), this),
+                             "BT_GuardarImagen", 3570, 60, 1275, 312);
     Lbl_text_X = place(new QLabel(QStringLiteral("x"), this), "Lbl_text_X", 5295, 60, 165, 285);
     Lbl_coor_X = place(new QLabel(this), "Lbl_coor_X", 5520, 90, 555, 255);
     Lbl_text_Y = place(new QLabel(QStringLiteral("y"), this), "Lbl_text_Y", 6165, 60, 165, 285);
@@ -124,7 +127,10 @@ FrmRegistro::FrmRegistro(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     connect(CMD_LIMPIAR, &QPushButton::clicked, this,
             [this] { tracePlotter->clear(CHK_REJILLA->isChecked(), CHK_MODO->isChecked()); });
     connectSettings();
+    connectInteraction();
 }
+
+FrmRegistro::~FrmRegistro() = default;
 
 void FrmRegistro::load() {}
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class AppContext;
 class DrawingSurface;
@@ -15,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class SamplingHolds;
 class TracePlotter;
 enum class SettingsGroup;
 
@@ -22,12 +24,15 @@ class FrmRegistro : public QWidget {
     Q_OBJECT
   public:
     explicit FrmRegistro(AppContext& ctx, QWidget* parent = nullptr);
+    ~FrmRegistro() override;
     void load();
 
     QPushButton* CMD_CONTROL;
     QPushButton* CMD_LIMPIAR;
     QPushButton* BT_Configurar;
     QPushButton* BT_Imprimir;
+    // Saves the picture that "&Imprimir" prints as a PNG or PDF file.
+    QPushButton* BT_GuardarImagen;
     QLabel* Lbl_text_X;
     QLabel* Lbl_coor_X;
     QLabel* Lbl_text_Y;
@@ -68,8 +73,13 @@ class FrmRegistro : public QWidget {
     // strips drawn to match.
     void showStartScale();
 
+    // XY mode taken into use or left, as "Aplicar" decides from "Modo XY".
+    void EnterXYMode();
+    void LeaveXYMode();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // The settings model: shown in the controls, and the controls' changes
@@ -78,6 +88,26 @@ class FrmRegistro : public QWidget {
     void showSettings(SettingsGroup group);
     void takeControls();
 
+    // The window's own events (frm_registro_interaction.cpp).
+    void connectInteraction();
+    void openConfigurePanel();
+    void applyConfigurePanel();
+    void cancelConfigurePanel();
+    void chooseAxis(bool xAxis, int index);
+    void pressAdjust();
+    void startAdjusting();
+    void endAdjusting();
+    void stepWidth(bool wider);
+    void cursorPressed(Qt::MouseButton button, float x, float y);
+    void cursorMoved(Qt::MouseButtons buttons, float x, float y);
+    void cursorReleased(Qt::MouseButton button);
+    void printPlot();
+    void savePlotImage();
+    // The window as printed: without its top buttons and the configure panel.
+    QImage plotPicture();
+    bool xyMode() const;
+
     AppContext& ctx_;
     bool showing_ = false;
+    std::unique_ptr<SamplingHolds> holds_;
 };
