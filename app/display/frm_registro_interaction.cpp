@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "acquisition/frm_control.h"
 #include "acquisition/recorder.h"
 #include "acquisition/sampling_holds.h"
 #include "common/prompts.h"
