@@ -12,18 +12,18 @@
 
 #include <memory>
 
-#include "acquisition/frm_control.h"
 #include "acquisition/recorder.h"
 #include "common/colors.h"
 #include "common/prompts.h"
 #include "common/twips.h"
-#include "core/app_context.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
 #include "display/plot_image.h"
 #include "display/plot_limits.h"
+#include "test_program.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ class TstPlotWindow : public QObject {
 
     QTemporaryDir workDir_;
     QString previousDir_;
-    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<TestProgram> ctx;
     FrmRegistro* w = nullptr;
     int beeps = 0;
     QStringList messages;
@@ -78,7 +78,7 @@ class TstPlotWindow : public QObject {
         prompts::setBeepHook([this] { ++beeps; });
         prompts::setMessageHook([this](const MessageRequest& r) { messages << r.text; });
         prompts::setFileDialogHook([this](const FileDialogRequest&) { return dialogAnswer; });
-        ctx = std::make_unique<AppContext>(QStringList{"no-such-config.CFG"});
+        ctx = std::make_unique<TestProgram>(QStringList{"no-such-config.CFG"});
         ctx->library().setSearch(QCoreApplication::applicationDirPath(), false);
         ctx->frmControl();
         w = ctx->frmRegistro();

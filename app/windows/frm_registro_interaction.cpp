@@ -14,29 +14,26 @@
 #include "acquisition/recorder.h"
 #include "acquisition/sampling_holds.h"
 #include "common/prompts.h"
+#include "common/title.h"
 #include "common/twips.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "display/cursor_readout.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
 #include "display/graduations.h"
 #include "display/grid.h"
 #include "display/plot_image.h"
-#include "display/plot_layout.h"
 #include "display/plot_limits.h"
 #include "display/xy_adjust.h"
+#include "windows/frm_registro.h"
+#include "windows/plot_layout.h"
+#include "windows/window_verbs.h"
 
 void FrmRegistro::connectInteraction() {
-    Recorder& rec = ctx_.recorder();
+    Recorder& rec = session_.recorder();
     holds_ = std::make_unique<SamplingHolds>([&rec] { rec.pause(); }, [&rec] { rec.resume(); });
 
-    connect(CMD_CONTROL, &QPushButton::clicked, this, [this] {
-        QWidget* main = ctx_.mainWindow();
-        main->show();
-        main->raise();
-        main->activateWindow();
-    });
+    connect(CMD_CONTROL, &QPushButton::clicked, this, [this] { windows_.raiseMain(); });
     connect(BT_Configurar, &QPushButton::clicked, this, [this] { openConfigurePanel(); });
     connect(BT_Aplicar, &QPushButton::clicked, this, [this] { applyConfigurePanel(); });
     connect(BT_Cancelar, &QPushButton::clicked, this, [this] { cancelConfigurePanel(); });
@@ -62,13 +59,21 @@ void FrmRegistro::connectInteraction() {
     MRC_Configurar->setAttribute(Qt::WA_NoMousePropagation);
 }
 
+void FrmRegistro::drawScaleAndGrid() {
+    const PlotScale scale = plotScale(session_.settings());
+    DrawGraduations(surfaces(), scale);
+    if (session_.settings().grid() == CheckValue::Checked) {
+        DrawGrid(PIC_TRAZADO, scale, session_.g.Colores[5][2]);
+    }
+}
+
 bool FrmRegistro::xyMode() const {
-    return ctx_.settings().xyMode() != CheckValue::Unchecked;
+    return session_.settings().xyMode() != CheckValue::Unchecked;
 }
 
 void FrmRegistro::openConfigurePanel() {
     holds_->hold(SamplingHolds::ConfigurePanel);
-    VarGlob& g = ctx_.g;
+    VarGlob& g = session_.g;
     TXT_LSuperior->setText(limitBoxText(g.PlotUpper));
     TXT_Linferior->setText(limitBoxText(g.PlotLower));
     g.SavedPlotUpper = g.PlotUpper;
@@ -84,11 +89,11 @@ void FrmRegistro::applyConfigurePanel() {
         prompts::beep();
         return;
     }
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     m.setPlotLimits(limits->lower, limits->upper, m.outputMaximum());
     MRC_Configurar->hide();
-    LayoutPlotWindow(ctx_, this);
-    if (CHK_MODO->isChecked()) {
+    LayoutPlotWindow(session_, this);
+    if (m.xyMode() == CheckValue::Checked) {
         EnterXYMode();
     } else {
         LeaveXYMode();
@@ -97,15 +102,15 @@ void FrmRegistro::applyConfigurePanel() {
 }
 
 void FrmRegistro::cancelConfigurePanel() {
-    SettingsModel& m = ctx_.settings();
-    m.setPlotLimits(ctx_.g.SavedPlotLower, ctx_.g.SavedPlotUpper, m.outputMaximum());
+    SettingsModel& m = session_.settings();
+    m.setPlotLimits(session_.g.SavedPlotLower, session_.g.SavedPlotUpper, m.outputMaximum());
     MRC_Configurar->hide();
     holds_->release(SamplingHolds::ConfigurePanel);
 }
 
 void FrmRegistro::EnterXYMode() {
-    const VarGlob& g = ctx_.g;
-    ctx_.settings().setXYModeShown(true);
+    const VarGlob& g = session_.g;
+    session_.settings().setXYModeShown(true);
     PIC_TRAZADO->setAutoRedraw(true);
     PIC_TRAZADO->resize(std::max(1, twipsToPixelsX(g.XYPlotWidth)), PIC_TRAZADO->height());
     const UserScale s = xyScale(g.PlotLower, g.PlotUpper);
@@ -113,27 +118,26 @@ void FrmRegistro::EnterXYMode() {
     PIC_TRAZADO->cls();
     MRC_MODO_XY->show();
     cmd_ajustar->show();
-    DrawGraduations(ctx_, this);
-    if (CHK_REJILLA->isChecked()) DrawGrid(ctx_, g.Colores[5][2], this);
+    drawScaleAndGrid();
 }
 
 void FrmRegistro::LeaveXYMode() {
-    const VarGlob& g = ctx_.g;
-    ctx_.settings().setXYModeShown(false);
+    const VarGlob& g = session_.g;
+    session_.settings().setXYModeShown(false);
     MRC_MODO_XY->hide();
     cmd_ajustar->hide();
     PIC_TRAZADO->setAutoRedraw(false);
     PIC_TRAZADO->setScale(0.0f, g.PlotUpper, static_cast<float>(g.SweepSamples), g.PlotLower);
-    DrawGraduations(ctx_, this);
+    DrawGraduations(surfaces(), plotScale(session_.settings()));
 }
 
 void FrmRegistro::chooseAxis(bool xAxis, int index) {
     const auto& group = xAxis ? opt_x : opt_y;
     if (group[size_t(index)]->isChecked()) {
         const auto i = static_cast<int16_t>(index);
-        ctx_.settings().setAxesAndChannels(xAxis ? i : kNoOption, xAxis ? kNoOption : i);
+        session_.settings().setAxesAndChannels(xAxis ? i : kNoOption, xAxis ? kNoOption : i);
     }
-    ctx_.recorder().blankValues();
+    session_.recorder().blankValues();
 }
 
 void FrmRegistro::pressAdjust() {
@@ -148,23 +152,22 @@ void FrmRegistro::pressAdjust() {
 
 void FrmRegistro::startAdjusting() {
     holds_->hold(SamplingHolds::Adjusting);
-    DrawSquareGuide(*PIC_TRAZADO, ctx_.g.PlotLower, ctx_.g.PlotUpper);
+    DrawSquareGuide(*PIC_TRAZADO, session_.g.PlotLower, session_.g.PlotUpper);
     BT_UP->show();
     BT_DOWN->show();
-    ctx_.settings().setXYAdjusting(true);
+    session_.settings().setXYAdjusting(true);
     for (QCheckBox* box : {CHK_REJILLA, CHK_BORRADO, CHK_MODO}) box->setEnabled(false);
 }
 
 void FrmRegistro::endAdjusting() {
-    VarGlob& g = ctx_.g;
+    VarGlob& g = session_.g;
     g.XYPlotWidth = static_cast<float>(pixelsToTwipsX(PIC_TRAZADO->width()));
     const UserScale s = xyScale(g.PlotLower, g.PlotUpper);
     PIC_TRAZADO->setScale(s.x1, s.y1, s.x2, s.y2);
-    DrawGraduations(ctx_, this);
-    if (CHK_REJILLA->isChecked()) DrawGrid(ctx_, g.Colores[5][2], this);
+    drawScaleAndGrid();
     BT_UP->hide();
     BT_DOWN->hide();
-    ctx_.settings().setXYAdjusting(false);
+    session_.settings().setXYAdjusting(false);
     for (QCheckBox* box : {CHK_REJILLA, CHK_BORRADO, CHK_MODO}) box->setEnabled(true);
     holds_->release(SamplingHolds::Adjusting);
 }
@@ -178,12 +181,12 @@ void FrmRegistro::stepWidth(bool wider) {
         if (px == PIC_TRAZADO->width()) px += wider ? 1 : -1;
         PIC_TRAZADO->resize(std::max(1, px), PIC_TRAZADO->height());
     }
-    DrawSquareGuide(*PIC_TRAZADO, ctx_.g.PlotLower, ctx_.g.PlotUpper);
+    DrawSquareGuide(*PIC_TRAZADO, session_.g.PlotLower, session_.g.PlotUpper);
 }
 
 void FrmRegistro::cursorPressed(Qt::MouseButton button, float x, float y) {
     if (button != Qt::LeftButton) return;
-    const CursorReadout r = cursorOnPress(x, y, xyMode(), ctx_.g.PeriodMs);
+    const CursorReadout r = cursorOnPress(x, y, xyMode(), session_.g.PeriodMs);
     if (r.x) Lbl_coor_X->setText(*r.x);
     Lbl_coor_Y->setText(r.y);
 }
@@ -209,17 +212,17 @@ QImage FrmRegistro::plotPicture() {
 void FrmRegistro::printPlot() {
     const std::unique_ptr<QPrinter> printer = defaultPrinter();
     if (!printer) {
-        prompts::message(this, QMessageBox::Information, AppContext::appTitle(),
+        prompts::message(this, QMessageBox::Information, appTitle(),
                          QStringLiteral("No hay ninguna impresora instalada."));
         return;
     }
     // Ticks running now wait until the page is out.
-    const bool ticking = ctx_.recorder().timerActive();
+    const bool ticking = session_.recorder().timerActive();
     if (ticking) holds_->hold(SamplingHolds::Printing);
     const bool printed = printImage(plotPicture(), *printer);
     holds_->release(SamplingHolds::Printing);
     if (!printed) {
-        prompts::message(this, QMessageBox::Warning, AppContext::appTitle(),
+        prompts::message(this, QMessageBox::Warning, appTitle(),
                          QStringLiteral("No se pudo imprimir el registro."));
     }
 }
@@ -234,7 +237,7 @@ void FrmRegistro::savePlotImage() {
     QString error;
     if (!saveImage(plotPicture(), name, &error)) {
         prompts::message(
-            this, QMessageBox::Warning, AppContext::appTitle(),
+            this, QMessageBox::Warning, appTitle(),
             QStringLiteral("No se pudo guardar la imagen en %1:\n%2").arg(name, error));
     }
 }
@@ -243,6 +246,6 @@ void FrmRegistro::closeEvent(QCloseEvent* event) {
     // An adjustment left open would keep recording from being started or
     // stopped from the main window.
     if (holds_->held(SamplingHolds::Adjusting)) endAdjusting();
-    if (ctx_.g.Recording != kFalse) ctx_.recorder().StartStopRecording();
+    if (session_.g.Recording != kFalse) session_.recorder().StartStopRecording();
     QWidget::closeEvent(event);
 }

@@ -8,8 +8,12 @@
 #include <array>
 #include <memory>
 
-class AppContext;
+#include "display/plot_scale.h"
+
+class Session;
+class WindowVerbs;
 class DrawingSurface;
+class PlotTraceSink;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -23,8 +27,9 @@ enum class SettingsGroup;
 class FrmRegistro : public QWidget {
     Q_OBJECT
   public:
-    explicit FrmRegistro(AppContext& ctx, QWidget* parent = nullptr);
+    FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent = nullptr);
     ~FrmRegistro() override;
+    // Load handler: the XY area starts as tall as the trace area.
     void load();
 
     QPushButton* CMD_CONTROL;
@@ -68,6 +73,8 @@ class FrmRegistro : public QWidget {
 
     // Draws the trace on PIC_TRAZADO.
     TracePlotter* tracePlotter;
+    // The trace area and its strips.
+    PlotSurfaces surfaces() const;
 
     // Start-up: the plot area's scale for the sampling settings, and the
     // strips drawn to match.
@@ -105,9 +112,14 @@ class FrmRegistro : public QWidget {
     void savePlotImage();
     // The window as printed: without its top buttons and the configure panel.
     QImage plotPicture();
+    // Both graduation strips, and the grid when "Rejilla" is ticked.
+    void drawScaleAndGrid();
     bool xyMode() const;
 
-    AppContext& ctx_;
+    Session& session_;
+    WindowVerbs& windows_;
+    // What the sampling engine draws goes here while the window lives.
+    std::unique_ptr<PlotTraceSink> sink_;
     bool showing_ = false;
     std::unique_ptr<SamplingHolds> holds_;
 };
