@@ -110,6 +110,10 @@ void Recorder::resume() {
     if (recording()) armFirst();
 }
 
+void Recorder::blankValues() {
+    for (int row = 0; row < 5; ++row) emit valueChanged(row, QString());
+}
+
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
     emit sweepLabelsCleared();

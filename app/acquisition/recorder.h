@@ -69,6 +69,9 @@ class Recorder : public QObject {
     void resume();
     // The plot window's clear command: the running sweep starts over.
     void restartSweep();
+    // The five value labels go blank (a new XY channel choice): each row's
+    // next sample writes it again.
+    void blankValues();
     // A reading between recordings for a value label (row 0..4), while the
     // timer is off; nothing while it runs.
     std::optional<QString> readNow(int row);

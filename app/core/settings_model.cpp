@@ -119,6 +119,14 @@ void SettingsModel::setAxesAndChannels(int16_t x, int16_t y) {
     if (any) emit changed(SettingsGroup::XYChannels);
 }
 
+void SettingsModel::setXYModeShown(bool on) {
+    if (store(xyModeShown_, on)) emit changed(SettingsGroup::PlotState);
+}
+
+void SettingsModel::setXYAdjusting(bool on) {
+    if (store(xyAdjusting_, on)) emit changed(SettingsGroup::PlotState);
+}
+
 void SettingsModel::setLabelColours(const std::array<LabelColours, 5>& colours) {
     if (store(labelColours_, colours)) emit changed(SettingsGroup::Colours);
 }

@@ -40,6 +40,7 @@ enum class SettingsGroup {
     Drafts,            // the scale and units being edited in the dialog
     AddressChoices,    // the addresses the dialog's list offers
     ModuleRead,        // the configuration file's module line, read whole
+    PlotState,         // the plot window's XY mode in force and its width adjustment
 };
 
 // A check box's value as the file stores it: 0 unchecked, 1 checked, 2 greyed.
@@ -142,6 +143,14 @@ class SettingsModel : public QObject {
     int16_t axisX() const { return axisX_; }
     int16_t axisY() const { return axisY_; }
 
+    // The plot window's XY state as the main window follows it: while XY
+    // mode is in force its channel boxes are disabled, and while the XY
+    // width is being adjusted a recording cannot be started or stopped.
+    void setXYModeShown(bool on);
+    bool xyModeShown() const { return xyModeShown_; }
+    void setXYAdjusting(bool on);
+    bool xyAdjusting() const { return xyAdjusting_; }
+
     void setLabelColours(const std::array<LabelColours, 5>& colours);
     const std::array<LabelColours, 5>& labelColours() const { return labelColours_; }
 
@@ -197,6 +206,8 @@ class SettingsModel : public QObject {
     bool autoClear_ = false;
     int16_t axisX_ = 0;
     int16_t axisY_ = 0;
+    bool xyModeShown_ = false;
+    bool xyAdjusting_ = false;
     std::array<LabelColours, 5> labelColours_{};
     std::array<CheckValue, 5> visible_{CheckValue::Checked, CheckValue::Checked,
                                        CheckValue::Checked, CheckValue::Checked,

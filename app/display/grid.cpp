@@ -8,9 +8,11 @@
 
 namespace {
 
-// A normal range gives eleven lines at most; this only stops a range so
-// narrow that adding a tenth no longer moves the sum.
-constexpr int kMaxHorizontalLines = 64;
+// One line per tenth of the range, from the bottom border up; the top border
+// is never drawn. A range so narrow next to its limits that a tenth of it
+// does not move the single-precision sum (1000000 to 1000000.3) would
+// otherwise never reach the bound.
+constexpr int kHorizontalLines = 10;
 
 }  // namespace
 
@@ -21,11 +23,9 @@ std::vector<GridLine> timeGridLines(float lower, float upper, float traceScaleWi
         // The bound is computed once; the sum runs in single precision.
         const float bound = upper - step;
         float v = lower;
-        for (int n = 0; n < kMaxHorizontalLines && (step > 0 ? v <= bound : v >= bound); ++n) {
+        for (int n = 0; n < kHorizontalLines && (step > 0 ? v <= bound : v >= bound); ++n) {
             lines.push_back({0.0f, v, traceScaleWidth, v});
-            const float next = v + step;
-            if (next == v) break;
-            v = next;
+            v += step;
         }
     }
     if (const auto s = timeTickSpacing(traceScaleWidth)) {

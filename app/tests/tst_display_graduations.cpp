@@ -136,8 +136,13 @@ class TstDisplayGraduations : public QObject {
         // Upper below lower: the lines run downward and stop.
         const auto down = timeGridLines(0, -1, 50);
         QVERIFY(down.size() > 9 && down.size() < 25);
-        // A range narrower than a single's resolution at its size.
-        QVERIFY(timeGridLines(1e8f, std::nextafter(1e8f, 2e8f), 50).size() < 80);
+        // Ranges whose tenth does not move the single-precision sum: at most
+        // the ten horizontal lines and the nine time ticks.
+        QVERIFY(timeGridLines(1e8f, std::nextafter(1e8f, 2e8f), 50).size() <= 19);
+        QVERIFY(timeGridLines(1000000.0f, 1000000.3f, 50).size() <= 19);
+        // A tenth of 1.4 steps of the single adds one step: the sum would
+        // pass fourteen lines before the bound; the grid stops at ten.
+        QCOMPARE(timeGridLines(1000000.0f, 1000000.875f, 50).size(), size_t(19));
         // No vertical lines past 16 bits.
         QVERIFY(timeGridLines(0, 1, 1e7f).size() == 9);
     }

@@ -98,6 +98,12 @@ void FrmControl::showSettings(SettingsGroup group) {
                 LBUnidades[i]->setVisible(shown);
             }
             break;
+        case SettingsGroup::PlotState:
+            // XY mode plots two chosen channels; the adjustment of its width
+            // holds the recording as it is.
+            for (QCheckBox* box : CHK_VIS) box->setEnabled(!m.xyModeShown());
+            cmd_inic->setEnabled(!m.xyAdjusting());
+            break;
         default:
             break;
     }

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "acquisition/recorder.h"
+#include "acquisition/sampling_holds.h"
 #include "common/check_values.h"
 #include "common/options.h"
 #include "common/twips.h"
@@ -60,6 +61,8 @@ FrmRegistro::FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent
                           1770, 60, 915, 312);
     BT_Imprimir = place(new QPushButton(QStringLiteral("&Imprimir"), this), "BT_Imprimir", 2700, 60,
                         852, 312);
+    BT_GuardarImagen = place(new QPushButton(QStringLiteral("Guardar imagen"), this),
+                             "BT_GuardarImagen", 3570, 60, 1275, 312);
     Lbl_text_X = place(new QLabel(QStringLiteral("x"), this), "Lbl_text_X", 5295, 60, 165, 285);
     Lbl_coor_X = place(new QLabel(this), "Lbl_coor_X", 5520, 90, 555, 255);
     Lbl_text_Y = place(new QLabel(QStringLiteral("y"), this), "Lbl_text_Y", 6165, 60, 165, 285);
@@ -129,6 +132,7 @@ FrmRegistro::FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent
     sink_ = std::make_unique<PlotTraceSink>(session_, *this);
     session_.recorder().setSink(sink_.get());
     connectSettings();
+    connectInteraction();
 }
 
 FrmRegistro::~FrmRegistro() {

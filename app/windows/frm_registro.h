@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class SamplingHolds;
 class TracePlotter;
 enum class SettingsGroup;
 
@@ -35,6 +36,8 @@ class FrmRegistro : public QWidget {
     QPushButton* CMD_LIMPIAR;
     QPushButton* BT_Configurar;
     QPushButton* BT_Imprimir;
+    // Saves the picture that "&Imprimir" prints as a PNG or PDF file.
+    QPushButton* BT_GuardarImagen;
     QLabel* Lbl_text_X;
     QLabel* Lbl_coor_X;
     QLabel* Lbl_text_Y;
@@ -77,8 +80,13 @@ class FrmRegistro : public QWidget {
     // strips drawn to match.
     void showStartScale();
 
+    // XY mode taken into use or left, as "Aplicar" decides from "Modo XY".
+    void EnterXYMode();
+    void LeaveXYMode();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // The settings model: shown in the controls, and the controls' changes
@@ -87,9 +95,31 @@ class FrmRegistro : public QWidget {
     void showSettings(SettingsGroup group);
     void takeControls();
 
+    // The window's own events (frm_registro_interaction.cpp).
+    void connectInteraction();
+    void openConfigurePanel();
+    void applyConfigurePanel();
+    void cancelConfigurePanel();
+    void chooseAxis(bool xAxis, int index);
+    void pressAdjust();
+    void startAdjusting();
+    void endAdjusting();
+    void stepWidth(bool wider);
+    void cursorPressed(Qt::MouseButton button, float x, float y);
+    void cursorMoved(Qt::MouseButtons buttons, float x, float y);
+    void cursorReleased(Qt::MouseButton button);
+    void printPlot();
+    void savePlotImage();
+    // The window as printed: without its top buttons and the configure panel.
+    QImage plotPicture();
+    // Both graduation strips, and the grid when "Rejilla" is ticked.
+    void drawScaleAndGrid();
+    bool xyMode() const;
+
     Session& session_;
     WindowVerbs& windows_;
     // What the sampling engine draws goes here while the window lives.
     std::unique_ptr<PlotTraceSink> sink_;
     bool showing_ = false;
+    std::unique_ptr<SamplingHolds> holds_;
 };

@@ -68,6 +68,13 @@ void WindowSet::loadMain() {
     frmControl();
 }
 
+void WindowSet::raiseMain() {
+    FrmControl* main = frmControl();
+    main->show();
+    main->raise();
+    main->activateWindow();
+}
+
 void WindowSet::loadPlot() {
     frmRegistro();
 }

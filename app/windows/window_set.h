@@ -30,6 +30,7 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     void showMain();
 
     void loadMain() override;
+    void raiseMain() override;
     void loadPlot() override;
     void showPlot() override;
     void showPlotStartScale() override;

@@ -10,6 +10,8 @@ class WindowVerbs {
 
     // The main window exists and has run its start-up.
     virtual void loadMain() = 0;
+    // Shows the main window and brings it forward.
+    virtual void raiseMain() = 0;
     // The plot window exists (hidden until shown) and has loaded.
     virtual void loadPlot() = 0;
     virtual void showPlot() = 0;
