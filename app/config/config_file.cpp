@@ -106,15 +106,16 @@ class Applier {
         return passed(ConfigStep::SamplingSettings);
     }
 
-    // 7: straight into the table, field by field.
+    // 7: the table, field by field as far as the file held good.
     bool colourTableLines() {
         const int n = items(ConfigStep::ColourTableLines, 12);
-        auto& table = ctx_.g.Colores;
+        ColourTable table = m_.colourTable();
         for (int i = 0; i < n; ++i) {
             const size_t row = size_t(i % 6);
             const size_t column = size_t(1 + i / 6);
             table[row][column] = r_.Colores[row][column];
         }
+        m_.setColourTable(table);
         return passed(ConfigStep::ColourTableLines);
     }
 

@@ -109,6 +109,10 @@ void SettingsModel::setAxesAndChannels(int16_t x, int16_t y) {
     if (any) emit changed(SettingsGroup::XYChannels);
 }
 
+void SettingsModel::setColourTable(const ColourTable& table) {
+    if (store(g_.Colores, table)) emit changed(SettingsGroup::ColourTable);
+}
+
 void SettingsModel::setLabelColours(const std::array<LabelColours, 5>& colours) {
     if (store(labelColours_, colours)) emit changed(SettingsGroup::Colours);
 }

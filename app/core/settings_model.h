@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 
+#include "common/colour_rules.h"
 #include "core/var_glob.h"
 
 // ModuleType as the program uses it.
@@ -34,6 +35,10 @@ enum class SettingsGroup {
     XYChannels,        // the selected axis options and their channels
     Colours,           // value labels' colours
     PlotColours,       // the plot area's colours of the colour table
+    ColourTable,       // the colour table (Colores)
+    ColoursApplied,    // colours take effect: the trace area and the generator
+                       // preview are cleared in the plot area's colours and the
+                       // grid, when shown, is drawn again
     VisibleChannels,   // the five CHK_VIS values
     Channels,          // which inputs the module's mode offers
 };
@@ -132,6 +137,10 @@ class SettingsModel : public QObject {
     void setAxesAndChannels(int16_t x, int16_t y);
     int16_t axisX() const { return axisX_; }
     int16_t axisY() const { return axisY_; }
+
+    // The colour table is written here only, so that a change is announced.
+    void setColourTable(const ColourTable& table);
+    const ColourTable& colourTable() const { return g_.Colores; }
 
     void setLabelColours(const std::array<LabelColours, 5>& colours);
     const std::array<LabelColours, 5>& labelColours() const { return labelColours_; }
