@@ -272,12 +272,21 @@ class TstConfigDialog : public QObject {
         QVERIFY(saved.readLine().startsWith("0,100,50,888,2,0,4,\"V\""));
         QVERIFY(messages_.empty());
 
-        // A file that cannot be written is named to the user.
-        answer = dir_->filePath("no/such/folder/x.CFG");
+        // A folder that does not exist is refused and the dialog asks
+        // again; cancelled then, nothing is written.
+        const QString missing = dir_->filePath("no/such/folder/x.CFG");
+        answer = missing;
+        asked.clear();
+        prompts::setFileDialogHook([&](const FileDialogRequest& r) {
+            asked.push_back(r);
+            return std::exchange(answer, QString());
+        });
         dialog()->SelectCFG();
+        QCOMPARE(asked.size(), size_t(2));
         QCOMPARE(messages_.size(), size_t(1));
-        QCOMPARE(messages_[0].title, AppContext::appTitle());
-        QVERIFY(messages_[0].text.contains(answer));
+        QCOMPARE(messages_[0].title, QString("Donde guardar el fichero de configuración"));
+        QVERIFY(messages_[0].text.contains(missing));
+        QVERIFY(!QFileInfo::exists(missing));
     }
 };
 
