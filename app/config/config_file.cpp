@@ -86,10 +86,10 @@ class Applier {
         return passed(ConfigStep::OptionsLine);
     }
 
-    // 5: a selected option also moves its channel.
+    // 5: an option that becomes selected also moves its channel.
     bool axesLine() {
         const int n = items(ConfigStep::AxesLine, 2);
-        if (n >= 1) m_.setAxesAndChannels(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
+        if (n >= 1) m_.selectAxes(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
         return passed(ConfigStep::AxesLine);
     }
 

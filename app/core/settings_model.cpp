@@ -113,6 +113,10 @@ void SettingsModel::setColourTable(const ColourTable& table) {
     if (store(g_.Colores, table)) emit changed(SettingsGroup::ColourTable);
 }
 
+void SettingsModel::selectAxes(int16_t x, int16_t y) {
+    setAxesAndChannels(x == axisX_ ? kNoOption : x, y == axisY_ ? kNoOption : y);
+}
+
 void SettingsModel::setLabelColours(const std::array<LabelColours, 5>& colours) {
     if (store(labelColours_, colours)) emit changed(SettingsGroup::Colours);
 }

@@ -135,6 +135,10 @@ class SettingsModel : public QObject {
     // moves both (setAxesAndChannels, where kNoOption leaves a group as it is).
     void setAxes(int16_t x, int16_t y);
     void setAxesAndChannels(int16_t x, int16_t y);
+    // The options as the configuration file selects them: an option that
+    // becomes selected moves its channel, as its click does; selecting the
+    // option already selected changes nothing. kNoOption leaves a group.
+    void selectAxes(int16_t x, int16_t y);
     int16_t axisX() const { return axisX_; }
     int16_t axisY() const { return axisY_; }
 
