@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "acquisition/frm_control.h"
-#include "core/app_context.h"
+#include "acquisition/session_engines.h"
+#include "common/title.h"
+#include "core/session.h"
+#include "windows/window_set.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(AppContext::appTitle());
+    QApplication::setApplicationName(appTitle());
 
     // The whole command line names the configuration file, as typed: a name
     // with blanks needs no quotes.
@@ -15,7 +17,9 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     if (!words.isEmpty()) arguments << words.join(QLatin1Char(' '));
 
-    AppContext ctx(arguments);
-    ctx.frmControl()->show();
+    Session session(arguments);
+    startEngines(session);
+    WindowSet windows(session);
+    windows.showMain();
     return QApplication::exec();
 }

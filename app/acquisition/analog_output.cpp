@@ -3,12 +3,13 @@
 #include <cmath>
 
 #include "common/numbers.h"
+#include "core/module_kind.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 
 double outputUnitsPerCode(int16_t moduleType, float scaleFactor) {
     const double scale = static_cast<double>(scaleFactor);
-    if (moduleType == 1 || moduleType == 2) return scale / 1000.0;
+    if (moduleType == 1 || isModuleKind(moduleType, ModuleKind::Converter12)) return scale / 1000.0;
     return scale * 2.5 / 255.0;
 }
 
@@ -38,16 +39,16 @@ int16_t AnalogOutput::AnalogOutValue() const {
 void AnalogOutput::setCode(int16_t code) {
     g_.AnalogOutValue = code;
     // Only the two converters have an output; a failed write is not acted on.
-    if (g_.ModuleType == 0) {
+    if (isModuleKind(g_.ModuleType, ModuleKind::Converter8)) {
         library_.Escribir_Ad8b32(code, g_.PortBase, g_.ModuleAddress);
-    } else if (g_.ModuleType == 2) {
+    } else if (isModuleKind(g_.ModuleType, ModuleKind::Converter12)) {
         library_.Escribir_Ad12r32(code, g_.PortBase, g_.ModuleAddress);
     }
     emit changed(code, text());
 }
 
 void AnalogOutput::resetEightBit() {
-    if (g_.ModuleType != 0) return;
+    if (!isModuleKind(g_.ModuleType, ModuleKind::Converter8)) return;
     g_.AnalogOutValue = 0;
     library_.Escribir_Ad8b32(0, g_.PortBase, g_.ModuleAddress);
 }

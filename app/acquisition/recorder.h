@@ -21,8 +21,8 @@ class TavoLibrary;
 class TraceSink;
 struct VarGlob;
 
-// What the engine reads from the windows' options; the module, the sampling
-// settings and the data file name it reads from the globals.
+// What the engine reads of the settings model's options; the module, the
+// sampling settings and the data file name it reads from the globals.
 struct RecorderSettings {
     bool once = false;         // "Una vez" rather than "Continuo"
     bool recordToFile = true;  // "Grabar en:"
@@ -41,9 +41,9 @@ class Recorder : public QObject {
     using SettingsSource = std::function<RecorderSettings()>;
 
     // The engine keeps its run state in the globals (Recording, SweepSamples,
-    // SweepPeriodMs, SampleCounter, SweepStartTime); it is their one writer
-    // while it lives. timer and clock: null takes a QTimer and a monotonic
-    // clock.
+    // SweepPeriodMs, SampleCounter, SweepStartTime) and is their one writer
+    // while it lives: the plot window's clear asks it to restart the sweep.
+    // timer and clock: null takes a QTimer and a monotonic clock.
     Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink = nullptr,
              std::unique_ptr<SamplingTimer> timer = nullptr, std::unique_ptr<Clock> clock = nullptr,
              QObject* parent = nullptr);

@@ -5,7 +5,7 @@ float inputFactor12(float scaleFactor) {
 }
 
 float inputFactor8(float scaleFactor, int16_t moduleType) {
-    const double full = moduleType == 5 ? 1.25 : 2.5;
+    const double full = isModuleKind(moduleType, ModuleKind::Converter8HalfRange) ? 1.25 : 2.5;
     return static_cast<float>(static_cast<double>(scaleFactor) * full / 255.0);
 }
 

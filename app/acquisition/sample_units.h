@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/module_kind.h"
+
 // Units per code of an input: a 12-bit code is one millivolt, an 8-bit code
 // 2.5/255 V (1.25/255 V for module type 5), both times the scale factor.
 float inputFactor12(float scaleFactor);
@@ -14,5 +16,6 @@ float inputFactor8(float scaleFactor, int16_t moduleType);
 float outputRowUnits(float scaleFactor, int16_t code, int16_t moduleType);
 
 inline bool isEightBit(int16_t moduleType) {
-    return moduleType == 0 || moduleType == 5;
+    return isModuleKind(moduleType, ModuleKind::Converter8) ||
+           isModuleKind(moduleType, ModuleKind::Converter8HalfRange);
 }

@@ -2,19 +2,20 @@
 
 #include "common/prompts.h"
 #include "config/config_file.h"
-#include "core/app_context.h"
 
-void RunLoadCommand(AppContext& ctx) {
-    QWidget* window = ctx.mainWindow();
+QString loadFailureText(const QString& name) {
+    return QStringLiteral(" Error al cargar el fichero de configuración: ") + name +
+           QStringLiteral(" Es posible que la aplicación no funcione correctamente.");
+}
+
+void RunLoadCommand(Session& session, QWidget* parent) {
     const QString name =
-        prompts::fileDialog(window, {FileDialogRequest::Open,
+        prompts::fileDialog(parent, {FileDialogRequest::Open,
                                      QStringLiteral("Desde donde Leer los datos de configuración"),
                                      QStringLiteral("Ficheros Configuración|*.CFG"), QString()});
     if (name.isEmpty()) return;
-    if (!LoadConfiguration(ctx, name)) {
-        prompts::message(window, QMessageBox::Warning, QStringLiteral(" Error"),
-                         QStringLiteral(" Error al cargar el fichero de configuración: ") + name +
-                             QStringLiteral(" Es posible que la aplicación no funcione "
-                                            "correctamente."));
+    if (!LoadConfiguration(session, name)) {
+        prompts::message(parent, QMessageBox::Warning, QStringLiteral(" Error"),
+                         loadFailureText(name));
     }
 }

@@ -1,7 +1,14 @@
 // The configuration commands the main window's menu runs.
 #pragma once
 
-class AppContext;
+#include <QString>
+
+class QWidget;
+class Session;
 
 // "&Leer": asks for a file, reads it, and tells the user when reading failed.
-void RunLoadCommand(AppContext& ctx);
+// parent: the window the file dialog and the message belong to.
+void RunLoadCommand(Session& session, QWidget* parent);
+
+// The message that says a configuration file could not be read whole.
+QString loadFailureText(const QString& name);

@@ -10,8 +10,7 @@
 
 #include "config/apply_configuration.h"
 #include "config/config_record.h"
-#include "config/frm_configuracion.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 
 namespace {
@@ -20,16 +19,17 @@ namespace {
 constexpr qint64 kMaxFileBytes = 1 << 20;
 
 // Applies a parsed file step by step. A step the file stopped at applies
-// the items read before the failure and ends the reading, as the design
-// reads straight into the globals and controls.
+// the items read before the failure and ends the reading: the file is read
+// straight into the globals and the settings, item by item.
 class Applier {
   public:
-    Applier(AppContext& ctx, const ConfigRecord& r) : ctx_(ctx), m_(ctx.settings()), r_(r) {}
+    Applier(Session& session, const ConfigRecord& r)
+        : session_(session), m_(session.settings()), r_(r) {}
 
     bool run() {
         return moduleLine() && visibleLine() && labelColourLine() && optionsLine() && axesLine() &&
                samplingSettings() && colourTableLines() && typeLine() && dataFileLine() &&
-               ApplyConfiguration(ctx_);
+               ApplyConfiguration(session_);
     }
 
   private:
@@ -41,10 +41,10 @@ class Applier {
     }
     bool passed(ConfigStep s) const { return r_.stoppedAt > s; }
 
-    // 1: the eight globals, field by field.
+    // Line 1: the eight globals, field by field.
     bool moduleLine() {
         const int n = items(ConfigStep::ModuleLine, 8);
-        VarGlob& g = ctx_.g;
+        VarGlob& g = session_.g;
         const std::array<std::pair<int16_t*, int16_t>, 6> whole{
             {{&g.ModuleType, r_.ModuleType},
              {&g.PeriodMs, r_.PeriodMs},
@@ -56,11 +56,12 @@ class Applier {
         if (n >= 7) g.ScaleFactor = r_.ScaleFactor;
         if (n >= 8) g.UnitsText = r_.UnitsText;
         if (n > 0) m_.announce(SettingsGroup::Module);
-        if (n == 8 && ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->takeLoadedSettings();
+        // A configuration dialog already loaded takes the whole line again.
+        if (n == 8) m_.announce(SettingsGroup::ModuleRead);
         return passed(ConfigStep::ModuleLine);
     }
 
-    // 2
+    // Line 2: the five CHK_VIS values.
     bool visibleLine() {
         auto values = m_.visible();
         const int n = items(ConfigStep::VisibleLine, 5);
@@ -69,7 +70,7 @@ class Applier {
         return passed(ConfigStep::VisibleLine);
     }
 
-    // 3
+    // Line 3: the value labels' colours.
     bool labelColourLine() {
         auto colours = m_.labelColours();
         const int n = items(ConfigStep::LabelColourLine, 5);
@@ -78,7 +79,7 @@ class Applier {
         return passed(ConfigStep::LabelColourLine);
     }
 
-    // 4: the two options, then the three check boxes.
+    // Line 4: the two options, then the three check boxes.
     bool optionsLine() {
         const int n = items(ConfigStep::OptionsLine, 5);
         if (n >= 2) m_.setRecordingOptions(r_.continuous, r_.once, n >= 3 ? r_.save : m_.save());
@@ -86,16 +87,16 @@ class Applier {
         return passed(ConfigStep::OptionsLine);
     }
 
-    // 5: an option that becomes selected also moves its channel.
+    // Line 5: the XY axes; an option that becomes selected also moves its channel.
     bool axesLine() {
         const int n = items(ConfigStep::AxesLine, 2);
         if (n >= 1) m_.selectAxes(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
         return passed(ConfigStep::AxesLine);
     }
 
-    // 6: the sweep copies, then the scroll bars.
+    // The sampling settings of line 1: the sweep copies, then the scroll bars.
     bool samplingSettings() {
-        VarGlob& g = ctx_.g;
+        VarGlob& g = session_.g;
         // A running recording sized its sample buffer for its own sweep;
         // the next start takes these, as every start does.
         if (g.Recording == kFalse) {
@@ -106,7 +107,7 @@ class Applier {
         return passed(ConfigStep::SamplingSettings);
     }
 
-    // 7: the table, field by field as far as the file held good.
+    // Lines 6 and 7: the colour table, field by field as far as the file held good.
     bool colourTableLines() {
         const int n = items(ConfigStep::ColourTableLines, 12);
         ColourTable table = m_.colourTable();
@@ -119,29 +120,28 @@ class Applier {
         return passed(ConfigStep::ColourTableLines);
     }
 
-    // 8
+    // Line 8: the type option.
     bool typeLine() {
         if (!passed(ConfigStep::TypeLine)) return false;
         if (r_.typeOption < 0) return true;
-        // Touching the dialog loads it when it is not loaded yet; its load and
-        // the type's click both bring InputMode back to 0.
-        FrmConfiguracion* dialog = ctx_.frmConfiguracion();
-        const size_t i = size_t(r_.typeOption);
-        dialog->OPT_TIPO[i]->setChecked(true);
+        // The dialog loads first when it is not loaded yet; its load and the
+        // type's click (which the dialog runs when its option changes) both
+        // bring InputMode back to 0.
+        m_.needDialogState();
+        m_.setTypeOption(r_.typeOption);
         m_.setTypeTag({r_.typeOption, false});
-        m_.setModeCaption(dialog->OPT_TIPO[i]->text().left(4) + QStringLiteral(" M=") +
-                          QString::number(ctx_.g.InputMode));
+        m_.setModeCaption(modeCaption(r_.typeOption, session_.g.InputMode));
         return true;
     }
 
-    // 9
+    // Line 9: the data file name.
     bool dataFileLine() {
         if (!passed(ConfigStep::DataFileLine)) return false;
         if (!r_.DataFileName.isEmpty()) m_.setDataFileName(r_.DataFileName);
         return true;
     }
 
-    AppContext& ctx_;
+    Session& session_;
     SettingsModel& m_;
     const ConfigRecord& r_;
 };
@@ -162,9 +162,9 @@ QString saveError(const QFileDevice& file) {
 }
 
 // The present state as the file keeps it.
-ConfigRecord currentRecord(AppContext& ctx) {
-    const SettingsModel& m = ctx.settings();
-    const VarGlob& g = ctx.g;
+ConfigRecord currentRecord(Session& session) {
+    SettingsModel& m = session.settings();
+    const VarGlob& g = session.g;
     ConfigRecord r;
     r.ModuleType = g.ModuleType;
     r.PeriodMs = g.PeriodMs;
@@ -184,28 +184,29 @@ ConfigRecord currentRecord(AppContext& ctx) {
     r.axisX = m.axisX();
     r.axisY = m.axisY();
     r.Colores = g.Colores;
-    // The selected type option is the dialog's own; reading it loads it.
-    r.typeOption = static_cast<int16_t>(ctx.frmConfiguracion()->selectedTipo());
+    // The selected type option is the dialog's; reading it loads the dialog.
+    m.needDialogState();
+    r.typeOption = m.typeOption();
     r.DataFileName = g.DataFileName;
     return r;
 }
 
 }  // namespace
 
-bool LoadConfiguration(AppContext& ctx, const QString& name) {
+bool LoadConfiguration(Session& session, const QString& name) {
     QFile file(name);
     if (!file.exists()) {
-        ctx.g.PortBase = 888;
+        session.g.PortBase = 888;
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.read(kMaxFileBytes);
     file.close();
     const ConfigRecord record = parseConfiguration(bytes);
-    return Applier(ctx, record).run();
+    return Applier(session, record).run();
 }
 
-bool SaveConfiguration(AppContext& ctx, const QString& name, QString* error) {
+bool SaveConfiguration(Session& session, const QString& name, QString* error) {
     auto fail = [&](const QString& reason) {
         if (error) *error = reason;
         return false;
@@ -215,7 +216,7 @@ bool SaveConfiguration(AppContext& ctx, const QString& name, QString* error) {
         return fail(info.isFile() ? QStringLiteral("el fichero es de sólo lectura")
                                   : QStringLiteral("no es un fichero"));
     }
-    const QByteArray text = formatConfiguration(currentRecord(ctx));
+    const QByteArray text = formatConfiguration(currentRecord(session));
     // Written beside the target and put in its place only when complete.
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) return fail(saveError(file));

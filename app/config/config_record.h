@@ -58,8 +58,8 @@ struct ConfigRecord {
 
     // The first step that failed, Complete when the whole file was read, and
     // how many of that step's items (fields, check boxes, label pairs, bars)
-    // were good before it failed: those are applied, as the design reads
-    // straight into the globals and controls.
+    // were good before it failed: those are applied, since the file is read
+    // item by item straight into the globals and settings.
     ConfigStep stoppedAt = ConfigStep::Complete;
     int itemsRead = 0;
 

@@ -5,10 +5,20 @@ QString TypeTag::text() const {
     return (leadingBlank ? QStringLiteral(" ") : QString()) + QString::number(index);
 }
 
+QString moduleTypeName(int typeOption) {
+    static const char* const kNames[4] = {"ADT", "ADQ", "AD8", "AD12"};
+    return typeOption >= 0 && typeOption < 4 ? QString::fromLatin1(kNames[typeOption]) : QString();
+}
+
+QString modeCaption(int typeOption, int16_t inputMode) {
+    return moduleTypeName(typeOption).left(4) + QStringLiteral(" M=") + QString::number(inputMode);
+}
+
 SettingsModel::SettingsModel(VarGlob& g, QObject* parent) : QObject(parent), g_(g) {}
 
 ModuleKind SettingsModel::moduleKind() const {
-    return g_.ModuleType == 2 ? ModuleKind::Converter12 : ModuleKind::Converter8;
+    return isModuleKind(g_.ModuleType, ModuleKind::Converter12) ? ModuleKind::Converter12
+                                                                : ModuleKind::Converter8;
 }
 
 namespace {
@@ -150,4 +160,18 @@ void SettingsModel::setModePicture(int index) {
 void SettingsModel::showOutputFrames() {
     outputFramesShown_ = true;
     emit changed(SettingsGroup::OutputFrames);
+}
+
+void SettingsModel::setTypeOption(int16_t option) {
+    if (store(typeOption_, option)) emit changed(SettingsGroup::TypeOption);
+}
+
+void SettingsModel::setDrafts(const QString& scale, const QString& units) {
+    const bool scaleChanged = store(scaleDraft_, scale);
+    if (store(unitsDraft_, units) || scaleChanged) emit changed(SettingsGroup::Drafts);
+}
+
+void SettingsModel::setHighestAddress(int16_t address) {
+    highestAddress_ = address;
+    emit changed(SettingsGroup::AddressChoices);
 }

@@ -1,9 +1,11 @@
 // The working set-up the windows show and the configuration file keeps. The
-// settings the program keeps as globals stay in VarGlob and are written here,
-// so that every change is announced; what only the windows' controls used to
-// hold (check boxes, option groups, label colours, the type option) lives
-// here. Windows show the model and write their users' changes to it; none
-// writes another window's controls.
+// settings the program keeps as globals stay in VarGlob; the setters here
+// write them and announce a change, while the configuration file writes some
+// of them field by field and announces the group itself. What only the
+// windows' controls used to hold (check boxes, option groups, label colours,
+// the configuration dialog's type option, scale and units being edited and
+// address list) lives here. Windows show the model and write their users'
+// changes to it; none writes another window's controls.
 #pragma once
 
 #include <QObject>
@@ -13,10 +15,8 @@
 #include <cstdint>
 
 #include "common/colour_rules.h"
+#include "core/module_kind.h"
 #include "core/var_glob.h"
-
-// ModuleType as the program uses it.
-enum class ModuleKind : int16_t { Converter8 = 0, Converter12 = 2 };
 
 // What a change touched; one notification per group that changed.
 enum class SettingsGroup {
@@ -41,6 +41,10 @@ enum class SettingsGroup {
                        // grid, when shown, is drawn again
     VisibleChannels,   // the five CHK_VIS values
     Channels,          // which inputs the module's mode offers
+    TypeOption,        // the configuration dialog's selected type option
+    Drafts,            // the scale and units being edited in the dialog
+    AddressChoices,    // the addresses the dialog's list offers
+    ModuleRead,        // the configuration file's module line, read whole
 };
 
 // A check box's value as the file stores it: 0 unchecked, 1 checked, 2 greyed.
@@ -51,6 +55,11 @@ struct LabelColours {
     int32_t fore = 0;
     bool operator==(const LabelColours&) const = default;
 };
+
+// The module type options of the configuration dialog, in order.
+QString moduleTypeName(int typeOption);
+// LB_MODO's caption: the type option's name (none for -1) and the input mode.
+QString modeCaption(int typeOption, int16_t inputMode);
 
 // The selected option of a group that may have none selected.
 constexpr int16_t kNoOption = 5;
@@ -79,7 +88,7 @@ class SettingsModel : public QObject {
     VarGlob& globals() { return g_; }
     const VarGlob& globals() const { return g_; }
     // The module type as the program acts on it: 2 is the 12-bit converter,
-    // anything else the 8-bit one. ModuleType itself keeps what a file wrote
+    // anything else the 8-bit one (Converter8). ModuleType itself keeps what a file wrote
     // until ApplyConfiguration replaces it by 0 or 2.
     ModuleKind moduleKind() const;
 
@@ -160,8 +169,23 @@ class SettingsModel : public QObject {
     const std::array<bool, 5>& inputRowsShown() const { return inputRowsShown_; }
     const std::array<bool, 5>& axisOptionsShown() const { return axisOptionsShown_; }
 
+    // The configuration dialog's state: its selected type option (-1 for
+    // none), the scale and units being edited, the highest address its list
+    // offers. The dialog sets them when it loads; needDialogState asks for
+    // that load before they are read.
+    void needDialogState() { emit dialogStateNeeded(); }
+    void setTypeOption(int16_t option);
+    int16_t typeOption() const { return typeOption_; }
+    void setDrafts(const QString& scale, const QString& units);
+    const QString& scaleDraft() const { return scaleDraft_; }
+    const QString& unitsDraft() const { return unitsDraft_; }
+    // The list is filled again on every call.
+    void setHighestAddress(int16_t address);
+    int16_t highestAddress() const { return highestAddress_; }
+
   signals:
     void changed(SettingsGroup group);
+    void dialogStateNeeded();
 
   private:
     VarGlob& g_;
@@ -174,6 +198,10 @@ class SettingsModel : public QObject {
     std::array<bool, 5> inputRowsShown_{true, true, true, true, true};
     std::array<bool, 5> axisOptionsShown_{true, true, true, true, true};
     int outputMaximum_ = 255;
+    int16_t typeOption_ = -1;
+    QString scaleDraft_;
+    QString unitsDraft_;
+    int16_t highestAddress_ = 7;
     bool continuous_ = true;
     bool once_ = false;
     CheckValue save_ = CheckValue::Checked;

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "common/prompts.h"
-#include "core/app_context.h"
+#include "common/title.h"
 #include "tavo32.h"
 
 enum TavoLibrary::Export : int {
@@ -67,7 +67,7 @@ QString TavoLibrary::loadedFile() const {
 }
 
 void TavoLibrary::tell(const QString& text) {
-    prompts::message(nullptr, QMessageBox::Critical, AppContext::appTitle(), text);
+    prompts::message(nullptr, QMessageBox::Critical, appTitle(), text);
 }
 
 bool TavoLibrary::loadLibrary() {

@@ -1,6 +1,6 @@
-// What the sampling engine draws, without knowing the plot window: the
-// window's trace area implements it. Colours and the plot's value range are
-// the implementation's to pick from the settings.
+// What the sampling engine draws, without knowing the plot window: the plot
+// window makes an implementation and hands it to the engine. Colours and the
+// plot's value range are the implementation's to pick from the settings.
 #pragma once
 
 class TraceSink {

@@ -1,6 +1,9 @@
 #include "display/graduations.h"
 
+#include <cmath>
+
 #include "common/numbers.h"
+#include "display/drawing_surface.h"
 
 namespace {
 
@@ -8,6 +11,14 @@ namespace {
 float division(int i, float step, float lower) {
     const float scaled = static_cast<float>(i) * step;
     return scaled + lower;
+}
+
+void printAll(DrawingSurface* s, const std::vector<PlacedText>& labels) {
+    for (const PlacedText& l : labels) {
+        s->currentX = l.x;
+        s->currentY = l.y;
+        s->print(l.text);
+    }
 }
 
 }  // namespace
@@ -66,4 +77,37 @@ std::vector<PlacedText> xyAxisLabels(float lower, float upper, const QString& un
     }
     labels.push_back({upper - width(units), y, units});
     return labels;
+}
+
+void DrawGraduations(const PlotSurfaces& surfaces, const PlotScale& scale) {
+    DrawingSurface* t = surfaces.trace;
+    DrawingSurface* x = surfaces.xStrip;
+    DrawingSurface* y = surfaces.yStrip;
+    if (!t || !x || !y) return;
+    const float traceWidth = t->scaleWidth();
+
+    // The X strip takes the trace area's whole size; its container cuts off
+    // what lies below.
+    x->resize(t->width(), x->height());
+    x->cls();
+    x->resize(x->width(), t->height());
+    y->cls();
+
+    y->setScale(t->scaleLeft(), t->scaleTop(), t->scaleLeft() + t->scaleWidth(),
+                t->scaleTop() + t->scaleHeight());
+    x->setScaleLeft(t->scaleLeft());
+    x->setScaleWidth(t->scaleWidth());
+
+    const float hh = std::abs(y->textHeight(QStringLiteral("H"))) / 2.0f;
+    const auto yWidth = [y](const QString& s) { return y->textWidth(s); };
+    const auto xWidth = [x](const QString& s) { return x->textWidth(s); };
+    printAll(y, valueAxisLabels(scale.lower, scale.upper, scale.units,
+                                y->scaleLeft() + y->scaleWidth(), hh, yWidth));
+
+    if (!scale.xyMode) {
+        // The X strip's vertical unit stays the twip.
+        printAll(x, timeAxisLabels(traceWidth, scale.periodMs, x->scaleTop() + 10.0f, xWidth));
+    } else {
+        printAll(x, xyAxisLabels(scale.lower, scale.upper, scale.units, x->scaleTop(), xWidth));
+    }
 }

@@ -1,5 +1,5 @@
 // Axis graduations of a plot: where each label goes and what it says, as
-// plain numbers, and the operation that draws them into a window's strips.
+// plain numbers, and the operation that draws them into a plot's strips.
 #pragma once
 
 #include <QString>
@@ -9,8 +9,7 @@
 #include <optional>
 #include <vector>
 
-class AppContext;
-class QWidget;
+#include "display/plot_scale.h"
 
 // A text to print with its top-left corner at (x, y), in the strip's units.
 struct PlacedText {
@@ -45,8 +44,7 @@ std::vector<PlacedText> timeAxisLabels(float traceScaleWidth, int16_t periodMs, 
 std::vector<PlacedText> xyAxisLabels(float lower, float upper, const QString& units, float y,
                                      const TextWidthFn& width);
 
-// Clears and redraws both graduation strips of a window that has the
-// surfaces PIC_TRAZADO, PIC_GRADUACION_X and PIC_GRADUACION_Y; the trace
-// area's scale must be set. Time or XY labels follow the plot window's
-// "Modo XY" whatever window is passed.
-void DrawGraduations(AppContext& ctx, QWidget* window);
+// Clears and redraws both graduation strips beside a trace area whose scale
+// is set: values up, and time or (in XY mode) values across. Nothing happens
+// when a surface is missing.
+void DrawGraduations(const PlotSurfaces& surfaces, const PlotScale& scale);

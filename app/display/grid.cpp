@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/numbers.h"
+#include "display/drawing_surface.h"
 #include "display/graduations.h"
 
 namespace {
@@ -46,4 +47,15 @@ std::vector<GridLine> xyGridLines(float lower, float upper) {
         lines.push_back({lower, v, upper, v});
     }
     return lines;
+}
+
+void DrawGrid(DrawingSurface* t, const PlotScale& scale, int32_t colour) {
+    if (!t) return;
+    t->setDotted(true);
+    t->setAutoRedraw(true);
+    const std::vector<GridLine> lines =
+        scale.xyMode ? xyGridLines(scale.lower, scale.upper)
+                     : timeGridLines(scale.lower, scale.upper, t->scaleWidth());
+    for (const GridLine& l : lines) t->line(l.x1, l.y1, l.x2, l.y2, colour);
+    t->setDotted(false);
 }

@@ -1,12 +1,11 @@
 // The dotted grid of a trace area: line positions as plain numbers, and the
-// operation that draws the grid (trace_plotter.cpp).
+// operation that draws the grid on a trace area.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-class AppContext;
-class QWidget;
+#include "display/plot_scale.h"
 
 struct GridLine {
     float x1, y1, x2, y2;
@@ -21,8 +20,7 @@ std::vector<GridLine> timeGridLines(float lower, float upper, float traceScaleWi
 // XY mode: nine vertical and nine horizontal lines at the inner tenths.
 std::vector<GridLine> xyGridLines(float lower, float upper);
 
-// Draws the grid in the given colour on the trace area of the plot window,
-// or of another window with a PIC_TRAZADO surface (the graphic editor).
-// Drawing it in the background colour erases it.
-void DrawGrid(AppContext& ctx, int32_t colour);
-void DrawGrid(AppContext& ctx, int32_t colour, QWidget* window);
+// Draws the grid of the scale's limits and mode in the given colour on a
+// trace area whose scale is set; drawing it in the background colour erases
+// it. Nothing happens without a trace area.
+void DrawGrid(DrawingSurface* trace, const PlotScale& scale, int32_t colour);

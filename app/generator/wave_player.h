@@ -1,6 +1,6 @@
-// Plays the waveform table on the analog output, one entry per step of its
-// timer. For now it only stops: removing the waveform stops playback and
-// leaves nothing to play.
+// The generator's playback: owns the timer that steps through the waveform
+// table (Tmr_onda). Removing the waveform stops playback and leaves nothing
+// to play.
 #pragma once
 
 #include <QObject>

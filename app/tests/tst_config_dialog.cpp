@@ -5,12 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "acquisition/frm_control.h"
 #include "common/prompts.h"
-#include "config/frm_configuracion.h"
+#include "common/title.h"
 #include "config/mode_pictures.h"
-#include "core/app_context.h"
-#include "display/frm_registro.h"
+#include "test_program.h"
+#include "windows/frm_configuracion.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
 
 namespace {
 const QString kNoModuleOnPort = "Atención en este Puerto no se encuentra ningún módulo";
@@ -24,12 +25,12 @@ class TstConfigDialog : public QObject {
     QString oldDir_;
     std::vector<MessageRequest> messages_;
     int beeps_ = 0;
-    std::unique_ptr<AppContext> ctx_;
+    std::unique_ptr<TestProgram> ctx_;
 
     // Starts the program; what start-up said is dropped unless asked for
     // (without a Config.CFG it always says so).
     void start(bool keepMessages = false) {
-        ctx_ = std::make_unique<AppContext>();
+        ctx_ = std::make_unique<TestProgram>();
         ctx_->frmControl();
         if (!keepMessages) messages_.clear();
     }
@@ -188,7 +189,7 @@ class TstConfigDialog : public QObject {
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(ctx_->g.ModuleAddress, int16_t(3));
         QCOMPARE(count(kNoModuleAtAddress), 1);
-        QCOMPARE(messages_.back().title, AppContext::appTitle());
+        QCOMPARE(messages_.back().title, appTitle());
         QCOMPARE(messages_.back().icon, QMessageBox::Information);
 
         // 0 (or anything outside 1 to 7) typed with Enter keeps the address.

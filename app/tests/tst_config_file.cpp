@@ -5,15 +5,16 @@
 #include <memory>
 #include <vector>
 
-#include "acquisition/frm_control.h"
 #include "common/colors.h"
 #include "common/prompts.h"
+#include "common/title.h"
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
 #include "config/config_file.h"
-#include "config/frm_configuracion.h"
-#include "core/app_context.h"
-#include "display/frm_registro.h"
+#include "test_program.h"
+#include "windows/frm_configuracion.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ class TstConfigFile : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     QString oldDir_;
     std::vector<MessageRequest> messages_;
-    std::unique_ptr<AppContext> ctx_;
+    std::unique_ptr<TestProgram> ctx_;
 
     QString path(const QString& name) const { return dir_->filePath(name); }
     QString write(const QString& name, const QByteArray& bytes) {
@@ -64,7 +65,7 @@ class TstConfigFile : public QObject {
     // A fresh program, started in an empty folder (no Config.CFG there).
     void restart() {
         ctx_.reset();
-        ctx_ = std::make_unique<AppContext>();
+        ctx_ = std::make_unique<TestProgram>();
         ctx_->frmControl();
         messages_.clear();
     }
@@ -226,7 +227,7 @@ class TstConfigFile : public QObject {
         prompts::setFileDialogHook([&](const FileDialogRequest& r) {
             return r.kind == FileDialogRequest::Open ? name : QString();
         });
-        RunLoadCommand(*ctx_);
+        RunLoadCommand(*ctx_, control());
 
         const QByteArray tag = QTest::currentDataTag();
         if (tag == "samples below the scroll bar") {

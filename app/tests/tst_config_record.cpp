@@ -5,10 +5,11 @@
 #include <memory>
 
 #include "common/prompts.h"
+#include "common/title.h"
 #include "config/config_file.h"
 #include "config/config_record.h"
-#include "core/app_context.h"
 #include "core/settings_model.h"
+#include "test_program.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ class TstConfigRecord : public QObject {
         QTemporaryDir dir;
         const QString old = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        auto ctx = std::make_unique<AppContext>();
+        auto ctx = std::make_unique<TestProgram>();
         ctx->frmControl();
         QStringList lines = kExampleLines;
         lines[line - 1] = replacement;

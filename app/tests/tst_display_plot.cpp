@@ -7,16 +7,18 @@
 
 #include <memory>
 
-#include "acquisition/frm_control.h"
 #include "common/colors.h"
 #include "common/prompts.h"
+#include "common/title.h"
 #include "common/twips.h"
-#include "core/app_context.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
 #include "display/graduations.h"
 #include "display/grid.h"
-#include "display/plot_layout.h"
+#include "test_program.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
+#include "windows/plot_layout.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ bool hasColour(const QImage& img, int32_t colour) {
 class TstDisplayPlot : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<TestProgram> ctx;
     FrmRegistro* w = nullptr;
 
     void showAt(int widthPx, int heightPx) {
@@ -58,7 +60,7 @@ class TstDisplayPlot : public QObject {
 
     void init() {
         // A missing configuration file is answered by the hook above.
-        ctx = std::make_unique<AppContext>(QStringList{"no-such-config.CFG"});
+        ctx = std::make_unique<TestProgram>(QStringList{"no-such-config.CFG"});
         // The main window's start-up sets its own defaults; ours come after.
         ctx->frmControl();
         w = ctx->frmRegistro();
@@ -152,8 +154,8 @@ class TstDisplayPlot : public QObject {
         w->resize(w->width() + 15, w->height());
         QCoreApplication::processEvents();
         w->CHK_MODO->setChecked(true);
-        DrawGraduations(*ctx, w);
-        DrawGrid(*ctx, 0);
+        DrawGraduations(w->surfaces(), plotScale(ctx->settings()));
+        DrawGrid(w->PIC_TRAZADO, plotScale(ctx->settings()), 0);
         ctx->g.RequestedSamples = 0;
         w->CHK_MODO->setChecked(false);
         LayoutPlotWindow(*ctx, w);
@@ -193,14 +195,14 @@ class TstDisplayPlot : public QObject {
         y->setObjectName("PIC_GRADUACION_Y");
         y->setGeometry(0, 10, 55, 200);
         t->setScale(0, 10, 300, 0);
-        DrawGraduations(*ctx, &editor);
+        DrawGraduations({t, x, y}, plotScale(ctx->settings()));
         QCOMPARE(y->scaleTop(), 10.0f);
         QCOMPARE(y->scaleHeight(), -10.0f);
         QCOMPARE(x->scaleWidth(), 300.0f);
         QVERIFY(distinctColours(x->shownImage()) > 1);
         QVERIFY(distinctColours(y->shownImage()) > 1);
         // The grid goes onto that window's trace area.
-        DrawGrid(*ctx, 0x0000FF, &editor);
+        DrawGrid(t, plotScale(ctx->settings()), 0x0000FF);
         QVERIFY(hasColour(t->shownImage(), 0x0000FF));
     }
 };

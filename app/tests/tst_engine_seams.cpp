@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "acquisition/recorder.h"
+#include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "display/trace_plotter.h"
@@ -25,11 +27,15 @@ class TstEngineSeams : public QObject {
         DrawingSurface trace;
         trace.resize(200, 100);
         trace.setScale(0.0f, 2.5f, 100.0f, 0.0f);
-        TracePlotter plotter(g, &trace);
+        TracePlotter plotter(&trace);
+        // The window that owns the area has the recorder restart its sweep.
+        TavoLibrary library;
+        Recorder recorder(library, g, [] { return RecorderSettings{}; });
+        connect(&plotter, &TracePlotter::cleared, &recorder, &Recorder::restartSweep);
         g.SampleCounter = 7;
         QSignalSpy cleared(&plotter, &TracePlotter::cleared);
         plotter.segment(0.0f, 0.0f, 100.0f, 2.5f, 0x0000FF);
-        plotter.clear(false, false);
+        plotter.clear(PlotScale{}, false);
         QCOMPARE(g.SampleCounter, int16_t(0));
         QCOMPARE(cleared.size(), 1);
     }

@@ -7,8 +7,9 @@
 #include <QTest>
 
 #include "common/prompts.h"
-#include "core/app_context.h"
+#include "common/title.h"
 #include "core/tavo_library.h"
+#include "test_program.h"
 
 class TstLibrary : public QObject {
     Q_OBJECT
@@ -125,7 +126,7 @@ class TstLibrary : public QObject {
         QCOMPARE(c0, int16_t(7));  // untouched: nothing was called
         QCOMPARE(lib.Leer_Cuenta32(888, 0), std::nullopt);
         QCOMPARE(messages_.size(), 1);
-        QCOMPARE(messages_[0].title, AppContext::appTitle());
+        QCOMPARE(messages_[0].title, appTitle());
         QVERIFY2(messages_[0].text.contains(TavoLibrary::libraryFileName()),
                  qPrintable(messages_[0].text));
         QVERIFY2(messages_[0].text.startsWith(told), qPrintable(messages_[0].text));
@@ -137,7 +138,7 @@ class TstLibrary : public QObject {
         QCOMPARE(lib.Escribir_Ad8b32(0, 888, 0), std::nullopt);
         QCOMPARE(lib.Escribir_Ad8b32(9, 888, 0), std::nullopt);
         QCOMPARE(messages_.size(), 1);
-        QCOMPARE(messages_[0].title, AppContext::appTitle());
+        QCOMPARE(messages_[0].title, appTitle());
         QVERIFY2(messages_[0].text.contains(QStringLiteral("Escribir_Ad8b32")),
                  qPrintable(messages_[0].text));
         // The rest of the library still works.

@@ -7,16 +7,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "acquisition/frm_control.h"
 #include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
+#include "common/title.h"
 #include "config/config_file.h"
-#include "core/app_context.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
-#include "display/frm_registro.h"
+#include "test_program.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
 
 class TstRecordingWindow : public QObject {
     Q_OBJECT
@@ -28,8 +29,8 @@ class TstRecordingWindow : public QObject {
 
     // The program in an empty folder; bench: the real library on the
     // simulated bench, else the stand-in (codes 11, 22, 33, 44).
-    std::unique_ptr<AppContext> start(bool bench = false) {
-        auto ctx = std::make_unique<AppContext>();
+    std::unique_ptr<TestProgram> start(bool bench = false) {
+        auto ctx = std::make_unique<TestProgram>();
         const QString bin = QCoreApplication::applicationDirPath();
         ctx->library().setSearch(bench ? bin : bin + "/standin", false);
         ctx->frmControl();

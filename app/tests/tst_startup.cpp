@@ -8,12 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "acquisition/frm_control.h"
 #include "common/prompts.h"
-#include "core/app_context.h"
+#include "common/title.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
+#include "test_program.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
 
 class TstStartup : public QObject {
     Q_OBJECT
@@ -59,7 +60,7 @@ class TstStartup : public QObject {
     }
 
     void withoutConfigurationFile() {
-        AppContext ctx;
+        TestProgram ctx;
         ctx.library().setSearch(standin(), false);
         FrmControl* w = ctx.frmControl();
 
@@ -109,7 +110,7 @@ class TstStartup : public QObject {
 
     // Default colours: value labels and plot area.
     void defaultColours() {
-        AppContext ctx;
+        TestProgram ctx;
         ctx.library().setSearch(standin(), false);
         FrmControl* w = ctx.frmControl();
         const int32_t white = 0xFFFFFF, black = 0;
@@ -141,7 +142,7 @@ class TstStartup : public QObject {
                       "16777215,0,16777215,0,16777215,0\r\n"
                       "#FALSE#,#FALSE#,#FALSE#,#TRUE#\r\n"
                       "\"MEDIDAS.DAT\"\r\n");
-        AppContext ctx({name});
+        TestProgram ctx({name});
         ctx.library().setSearch(standin(), false);
         FrmControl* w = ctx.frmControl();
 
@@ -166,12 +167,12 @@ class TstStartup : public QObject {
     // A library lacking the start-up's export: that call does nothing and
     // the missing name is told once.
     void libraryWithoutOutputWrite() {
-        AppContext ctx;
+        TestProgram ctx;
         ctx.library().setSearch(standin("standin-partial"), false);
         ctx.frmControl();
         QList<MessageRequest> told;
         for (const MessageRequest& m : messages_) {
-            if (m.title == AppContext::appTitle()) told << m;
+            if (m.title == appTitle()) told << m;
         }
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].text.contains(QStringLiteral("Escribir_Ad8b32")));

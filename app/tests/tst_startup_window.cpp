@@ -10,13 +10,14 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "acquisition/frm_control.h"
-#include "acquisition/help_window.h"
 #include "common/prompts.h"
-#include "config/frm_configuracion.h"
-#include "core/app_context.h"
+#include "common/title.h"
 #include "core/tavo_library.h"
-#include "display/frm_registro.h"
+#include "test_program.h"
+#include "windows/frm_configuracion.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
+#include "windows/help_window.h"
 
 namespace {
 QString captionOf(const QWidget* w) {
@@ -50,8 +51,8 @@ class TstStartupWindow : public QObject {
     QList<MessageRequest> messages_;
 
     // Each test starts the program in an empty folder on the stand-in library.
-    std::unique_ptr<AppContext> start() {
-        auto ctx = std::make_unique<AppContext>();
+    std::unique_ptr<TestProgram> start() {
+        auto ctx = std::make_unique<TestProgram>();
         ctx->library().setSearch(QCoreApplication::applicationDirPath() + "/standin", false);
         ctx->frmControl();
         return ctx;
@@ -141,7 +142,7 @@ class TstStartupWindow : public QObject {
         QVERIFY2(w->inherits(kind.toLatin1()), w->metaObject()->className());
         if (kind != "QScrollBar" && kind != "DrawingSurface") QCOMPARE(captionOf(w), caption);
         QCOMPARE(frameOf(w), frame);
-        QCOMPARE(ctx->frmControl()->windowTitle(), AppContext::appTitle());
+        QCOMPARE(ctx->frmControl()->windowTitle(), appTitle());
     }
 
     // Design-time states the start-up does not touch.
@@ -242,7 +243,7 @@ class TstStartupWindow : public QObject {
         FrmControl* w = ctx->frmControl();
         messages_.clear();
         w->MN_AYUDA->trigger();
-        HelpWindow* help = w->helpWindow();
+        HelpWindow* help = ctx->windows.helpWindow();
         QVERIFY(help);
         QVERIFY(help->isVisible());
         QCOMPARE(help->browser()->source(), QUrl(QStringLiteral("qrc:/help/ayuda.html")));

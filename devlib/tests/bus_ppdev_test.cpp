@@ -61,8 +61,8 @@ class FakeSystem final : public PpdevSystem {
     int next_ = 3;
 };
 
-std::unique_ptr<PortIo> portOver(Script& s, const std::string& spec) {
-    return makePpdevPortWith(std::make_unique<FakeSystem>(s), spec);
+std::unique_ptr<PortIo> portOver(Script& s, const std::string& mapping) {
+    return makePpdevPortWith(std::make_unique<FakeSystem>(s), mapping);
 }
 
 TEST(PpdevPort, PortHeldElsewhereWaitsOnceThenRetriesEverySecond) {
@@ -111,7 +111,7 @@ TEST(PpdevPort, DevicesServeTheirOwnBases) {
     const std::vector<PpdevSystem::KernelPort> kernel = {
         {"/dev/parport0", 0x378}, {"/dev/parport1", 0xD010}, {"/dev/parport2", 0x278}};
     const struct {
-        const char* spec;
+        const char* mapping;
         std::vector<std::pair<uint16_t, const char*>> served;  // base, device (null: none)
         size_t reports;
     } cases[] = {
@@ -129,10 +129,10 @@ TEST(PpdevPort, DevicesServeTheirOwnBases) {
         {"/dev/parport7", {{0x378, nullptr}, {0x278, nullptr}}, 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.mapping);
         Script s;
         s.kernel = kernel;
-        auto port = portOver(s, c.spec);
+        auto port = portOver(s, c.mapping);
         ASSERT_TRUE(port);
         for (const auto& [base, device] : c.served) {
             SCOPED_TRACE(base);
@@ -154,10 +154,10 @@ TEST(PpdevPort, MalformedMappingsAreRefused) {
                            "=378H",
                            "/dev/parport0,/dev/parport0",
                            "/dev/a=378H,/dev/b=0x378"};
-    for (const char* spec : cases) {
-        SCOPED_TRACE(spec);
+    for (const char* mapping : cases) {
+        SCOPED_TRACE(mapping);
         Script s;
-        EXPECT_EQ(portOver(s, spec), nullptr);
+        EXPECT_EQ(portOver(s, mapping), nullptr);
         ASSERT_EQ(s.reports.size(), 1u);
         EXPECT_EQ(s.reports[0].rfind("ppdev: ", 0), 0u);
     }

@@ -214,18 +214,18 @@ class PpdevPort final : public PortIo {
 }  // namespace
 
 std::unique_ptr<PortIo> makePpdevPortWith(std::unique_ptr<PpdevSystem> system,
-                                          const std::string& spec) {
+                                          const std::string& mapping) {
     std::vector<PpdevMapping> mappings;
     std::string error;
-    if (!parsePpdevMappings(spec, &mappings, &error)) {
+    if (!parsePpdevMappings(mapping, &mappings, &error)) {
         system->report(error);
         return nullptr;
     }
     return std::make_unique<PpdevPort>(std::move(system), std::move(mappings));
 }
 
-std::unique_ptr<PortIo> makePpdevPort(const std::string& spec) {
-    return makePpdevPortWith(makeLinuxPpdevSystem(), spec);
+std::unique_ptr<PortIo> makePpdevPort(const std::string& mapping) {
+    return makePpdevPortWith(makeLinuxPpdevSystem(), mapping);
 }
 
 }  // namespace tavo

@@ -1,4 +1,4 @@
-#include "config/frm_configuracion.h"
+#include "windows/frm_configuracion.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -9,26 +9,20 @@
 #include "common/numbers.h"
 #include "common/options.h"
 #include "common/prompts.h"
-#include "common/twips.h"
+#include "common/title.h"
 #include "config/apply_configuration.h"
 #include "config/config_file.h"
 #include "config/config_file_format.h"
 #include "config/mode_pictures.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
+#include "windows/place.h"
+#include "windows/window_verbs.h"
 
 namespace {
 
 constexpr std::array<int16_t, 3> kPortBases{888, 632, 956};
-
-template <typename W>
-W* place(W* widget, const QString& name, double left, double top, double width, double height) {
-    widget->setObjectName(name);
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 QPushButton* button(QWidget* parent, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -47,11 +41,13 @@ bool scaleAcceptable(double scale) {
 
 }  // namespace
 
-FrmConfiguracion::FrmConfiguracion(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+FrmConfiguracion::FrmConfiguracion(Session& session, WindowVerbs& windows, QWidget* parent)
+    : QDialog(parent), session_(session), windows_(windows) {
     setObjectName(QStringLiteral("FRM_CONFIGURACION"));
     setWindowTitle(QStringLiteral("Configuración"));
     buildControls();
     connectHandlers();
+    connectSettings();
 }
 
 void FrmConfiguracion::buildControls() {
@@ -59,10 +55,9 @@ void FrmConfiguracion::buildControls() {
 
     Frame4 = place(new QGroupBox(QStringLiteral("Módulo"), this), QStringLiteral("Frame4"), 120, 60,
                    1500, 1500);
-    const std::array<const char*, 4> tipos{"ADT", "ADQ", "AD8", "AD12"};
     for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
         OPT_TIPO[i] =
-            place(new QRadioButton(QString::fromLatin1(tipos[i]), Frame4),
+            place(new QRadioButton(moduleTypeName(int(i)), Frame4),
                   QStringLiteral("OPT_TIPO_%1").arg(i), 180, 300 + 285 * double(i), 1200, 255);
     }
 
@@ -115,6 +110,7 @@ void FrmConfiguracion::connectHandlers() {
     // code; selecting the option already selected runs nothing.
     for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
         connect(OPT_TIPO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            session_.settings().setTypeOption(static_cast<int16_t>(selectedTipo()));
             if (on) OPT_TIPO_Click(int(i));
         });
     }
@@ -154,6 +150,52 @@ bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void FrmConfiguracion::connectSettings() {
+    connect(&session_.settings(), &SettingsModel::changed, this,
+            [this](SettingsGroup group) { showSettings(group); });
+    connect(TxtEscala, &QLineEdit::textChanged, this, [this] { takeDrafts(); });
+    connect(TxtUnidades, &QLineEdit::textChanged, this, [this] { takeDrafts(); });
+}
+
+void FrmConfiguracion::takeDrafts() {
+    if (showing_) return;
+    session_.settings().setDrafts(TxtEscala->text(), TxtUnidades->text());
+}
+
+void FrmConfiguracion::showSettings(SettingsGroup group) {
+    const SettingsModel& m = session_.settings();
+    switch (group) {
+        case SettingsGroup::TypeOption:
+            // Selecting an option runs its click, as a selection by the user
+            // does; selecting the one already selected runs nothing.
+            if (m.typeOption() >= 0 && m.typeOption() < int(OPT_TIPO.size())) {
+                OPT_TIPO[size_t(m.typeOption())]->setChecked(true);
+            }
+            break;
+        case SettingsGroup::Drafts: {
+            // Showing one draft must not write the other box's old text back.
+            const QString scale = m.scaleDraft();
+            const QString units = m.unitsDraft();
+            showing_ = true;
+            if (TxtEscala->text() != scale) TxtEscala->setText(scale);
+            if (TxtUnidades->text() != units) TxtUnidades->setText(units);
+            showing_ = false;
+            break;
+        }
+        case SettingsGroup::AddressChoices:
+            cmb_pastilla->clear();
+            for (int a = 0; a <= m.highestAddress(); ++a) {
+                cmb_pastilla->addItem(QString::number(a));
+            }
+            break;
+        case SettingsGroup::ModuleRead:
+            takeLoadedSettings();
+            break;
+        default:
+            break;
+    }
+}
+
 int FrmConfiguracion::selectedTipo() const {
     return firstChecked(OPT_TIPO);
 }
@@ -163,35 +205,34 @@ int FrmConfiguracion::selectedPuerto() const {
 }
 
 void FrmConfiguracion::load() {
-    VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     // The main window first: its start-up comes before anything of the dialog.
-    ctx_.mainWindow();
+    windows_.loadMain();
 
-    // 1
-    if (g.ModuleType == 1 || g.ModuleType == 2) {
+    // A module read as type 1 or 2 offers only the 12-bit modes' buttons.
+    if (g.ModuleType == 1 || isModuleKind(g.ModuleType, ModuleKind::Converter12)) {
         BT_NUEVO_MODO[1]->hide();
         BT_NUEVO_MODO[2]->hide();
     }
-    // 2: the main window keeps the type in the tag of LB_MODO; a tag that
-    // names no type selects none.
-    const auto tipo = Round16(readNumber(ctx_.settings().typeTag().text()));
+    // The type option comes from the type tag; a tag that names no type
+    // selects none.
+    const auto tipo = Round16(readNumber(session_.settings().typeTag().text()));
     const bool tipoValid = tipo && *tipo >= 0 && *tipo < int(OPT_TIPO.size());
     if (tipoValid) OPT_TIPO[size_t(*tipo)]->setChecked(true);
-    // 3: each selection that changes the option runs ApplyPort.
+    // Each selection that changes the port option runs ApplyPort.
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         if (g.PortBase == kPortBases[i]) OPT_PUERTO[i]->setChecked(true);
     }
-    // 4 and 5
     showAndKeepSettings();
     keptInputMode = g.InputMode;
-    // 6
+    // The mode in force is shown, then the type's click sets its defaults.
     ApplyInputMode();
     if (tipoValid) OPT_TIPO_Click(*tipo);
-    ApplyConfiguration(ctx_);
+    ApplyConfiguration(session_);
 }
 
 void FrmConfiguracion::showAndKeepSettings() {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     TxtEscala->setText(config_format::realField(g.ScaleFactor));
     TxtUnidades->setText(g.UnitsText);
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
@@ -202,7 +243,7 @@ void FrmConfiguracion::showAndKeepSettings() {
 }
 
 void FrmConfiguracion::takeLoadedSettings() {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         QRadioButton* option = OPT_PUERTO[i];
         const QSignalBlocker quiet(option);
@@ -215,19 +256,16 @@ void FrmConfiguracion::takeLoadedSettings() {
 }
 
 void FrmConfiguracion::showChannel(int i, bool shown) {
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     if (!shown) m.setVisible(i, CheckValue::Unchecked);
     m.setChannelShown(i, shown);
 }
 
 void FrmConfiguracion::ApplyInputMode() {
-    const VarGlob& g = ctx_.g;
-    SettingsModel& m = ctx_.settings();
-    const int tipo = selectedTipo();
-    const QString type = tipo >= 0 ? OPT_TIPO[size_t(tipo)]->text().left(4) : QString();
-
+    const VarGlob& g = session_.g;
+    SettingsModel& m = session_.settings();
     for (int i = 0; i < 4; ++i) m.showInputRow(i);
-    m.setModeCaption(type + QStringLiteral(" M=") + QString::number(g.InputMode));
+    m.setModeCaption(modeCaption(selectedTipo(), g.InputMode));
 
     // Moves an XY axis off a channel that no longer exists.
     auto axesOff = [&](int fromChannel) {
@@ -237,7 +275,7 @@ void FrmConfiguracion::ApplyInputMode() {
     };
     auto showPicture = [&](int mode) { m.setModePicture(mode); };
 
-    if (g.ModuleType != 0) {
+    if (!isModuleKind(g.ModuleType, ModuleKind::Converter8)) {
         // 12-bit converter: single-ended or differential, never checked.
         if (g.InputMode != 0) {
             showPicture(3);
@@ -273,36 +311,37 @@ void FrmConfiguracion::ApplyInputMode() {
         default:
             break;
     }
-    ctx_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
+    session_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
 }
 
 bool FrmConfiguracion::moduleAnswers() {
-    const VarGlob& g = ctx_.g;
-    const auto result = ctx_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
+    const VarGlob& g = session_.g;
+    const auto result =
+        session_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
     return !result || *result == 0;
 }
 
 void FrmConfiguracion::ApplyPort() {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     const int puerto = selectedPuerto();
-    ctx_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
-    if (g.ModuleType == 0 && !moduleAnswers()) {
+    session_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
+    if (isModuleKind(g.ModuleType, ModuleKind::Converter8) && !moduleAnswers()) {
         prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
                          QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
     }
 }
 
 void FrmConfiguracion::checkAddress() {
-    if (ctx_.g.ModuleType == 0 && !moduleAnswers()) {
+    if (isModuleKind(session_.g.ModuleType, ModuleKind::Converter8) && !moduleAnswers()) {
         prompts::message(
-            this, QMessageBox::Information, AppContext::appTitle(),
+            this, QMessageBox::Information, appTitle(),
             QStringLiteral("Atención en esta dirección no se encuentra ningún módulo"));
     }
 }
 
 void FrmConfiguracion::OPT_TIPO_Click(int index) {
-    const VarGlob& g = ctx_.g;
-    SettingsModel& m = ctx_.settings();
+    const VarGlob& g = session_.g;
+    SettingsModel& m = session_.settings();
     const bool ad12 = index == 3;
     m.setModuleType(ad12 ? ModuleKind::Converter12 : ModuleKind::Converter8);
     for (int i = 0; i < 4; ++i) {
@@ -314,12 +353,10 @@ void FrmConfiguracion::OPT_TIPO_Click(int index) {
     BT_NUEVO_MODO[2]->setVisible(!ad12);
     BT_NUEVO_MODO[3]->setVisible(true);
 
-    cmb_pastilla->clear();
-    for (int a = 0; a <= (ad12 ? 2 : 7); ++a) cmb_pastilla->addItem(QString::number(a));
+    m.setHighestAddress(ad12 ? 2 : 7);
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
 
-    m.setModeCaption(OPT_TIPO[size_t(index)]->text().left(4) + QStringLiteral(" M=") +
-                     QString::number(g.InputMode));
+    m.setModeCaption(modeCaption(index, g.InputMode));
     m.setTypeTag({static_cast<int16_t>(index), false});
     m.showOutputFrames();
     cmb_pastilla->setVisible(true);
@@ -330,10 +367,10 @@ void FrmConfiguracion::OPT_PUERTO_Click(int) {
 }
 
 void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     // A type read from a file stays as written until applied: any type but 0
     // takes the 12-bit modes.
-    if (ctx_.g.ModuleType != 0) {
+    if (!isModuleKind(session_.g.ModuleType, ModuleKind::Converter8)) {
         m.setInputMode(index == 3 ? 1 : 0);
     } else {
         m.setInputMode(int16_t(index));
@@ -344,16 +381,16 @@ void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
 void FrmConfiguracion::cmb_pastilla_Click() {
     // An address too large for 16 bits is no address: the old one stays.
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.settings().setModuleAddress(*address);
+        session_.settings().setModuleAddress(*address);
     }
     checkAddress();
 }
 
 void FrmConfiguracion::cmb_pastilla_Enter() {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     const double typed = readNumber(cmb_pastilla->currentText());
     if (typed >= 1 && typed <= 7) {
-        if (const auto address = Round16(typed)) ctx_.settings().setModuleAddress(*address);
+        if (const auto address = Round16(typed)) session_.settings().setModuleAddress(*address);
     }
     cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
     if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->selectAll();
@@ -370,23 +407,18 @@ void FrmConfiguracion::TxtEscala_LostFocus() {
 
 void FrmConfiguracion::BT_Cerrar_Click() {
     if (const auto address = Round16(readNumber(cmb_pastilla->currentText()))) {
-        ctx_.settings().setModuleAddress(*address);
+        session_.settings().setModuleAddress(*address);
     }
-    ApplyConfiguration(ctx_);
-    ctx_.layOutPlotWindow();
+    ApplyConfiguration(session_);
+    windows_.relayoutPlot();
     hide();
 }
 
 void FrmConfiguracion::BTGuardar_Click() {
-    ApplyConfiguration(ctx_);
+    ApplyConfiguration(session_);
     SelectCFG();
-    ctx_.layOutPlotWindow();
+    windows_.relayoutPlot();
     hide();
-}
-
-void FrmConfiguracion::offerFirstAddressOnly() {
-    cmb_pastilla->clear();
-    cmb_pastilla->addItem(QStringLiteral("0"));
 }
 
 void FrmConfiguracion::SelectCFG() {
@@ -395,9 +427,9 @@ void FrmConfiguracion::SelectCFG() {
                QStringLiteral("Archivos donde guardar|*.CFG"), QString()});
     if (name.isEmpty()) return;
     QString error;
-    if (!SaveConfiguration(ctx_, name, &error)) {
+    if (!SaveConfiguration(session_, name, &error)) {
         prompts::message(
-            this, QMessageBox::Warning, AppContext::appTitle(),
+            this, QMessageBox::Warning, appTitle(),
             QStringLiteral("No se ha podido guardar el fichero de configuración %1: %2")
                 .arg(name, error));
     }

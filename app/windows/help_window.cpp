@@ -1,15 +1,15 @@
-#include "acquisition/help_window.h"
+#include "windows/help_window.h"
 
 #include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "core/app_context.h"
+#include "common/title.h"
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Ayuda de %1").arg(AppContext::appTitle()));
+    setWindowTitle(QStringLiteral("Ayuda de %1").arg(appTitle()));
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenExternalLinks(true);

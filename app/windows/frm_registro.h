@@ -6,9 +6,14 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
-class AppContext;
+#include "display/plot_scale.h"
+
+class Session;
+class WindowVerbs;
 class DrawingSurface;
+class PlotTraceSink;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -21,7 +26,9 @@ enum class SettingsGroup;
 class FrmRegistro : public QWidget {
     Q_OBJECT
   public:
-    explicit FrmRegistro(AppContext& ctx, QWidget* parent = nullptr);
+    FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent = nullptr);
+    ~FrmRegistro() override;
+    // Load handler: the XY area starts as tall as the trace area.
     void load();
 
     QPushButton* CMD_CONTROL;
@@ -63,6 +70,8 @@ class FrmRegistro : public QWidget {
 
     // Draws the trace on PIC_TRAZADO.
     TracePlotter* tracePlotter;
+    // The trace area and its strips.
+    PlotSurfaces surfaces() const;
 
     // Start-up: the plot area's scale for the sampling settings, and the
     // strips drawn to match.
@@ -78,6 +87,9 @@ class FrmRegistro : public QWidget {
     void showSettings(SettingsGroup group);
     void takeControls();
 
-    AppContext& ctx_;
+    Session& session_;
+    WindowVerbs& windows_;
+    // What the sampling engine draws goes here while the window lives.
+    std::unique_ptr<PlotTraceSink> sink_;
     bool showing_ = false;
 };

@@ -7,13 +7,13 @@
 #include <QStatusBar>
 
 #include "acquisition/analog_output.h"
-#include "acquisition/frm_control.h"
 #include "acquisition/recorder.h"
 #include "acquisition/sampling_inputs.h"
 #include "common/prompts.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "windows/frm_control.h"
 
 namespace {
 
@@ -25,14 +25,14 @@ void showText(QLineEdit* box, const QString& text) {
 }  // namespace
 
 void FrmControl::connectRecording() {
-    Recorder& rec = ctx_.recorder();
+    Recorder& rec = session_.recorder();
     connect(&rec, &Recorder::recordingStarted, this, [this] {
         cmd_inic->setText(QStringLiteral("&Parar registro"));
         Hsr_muestras->setEnabled(false);
         Hsr_Periodo->setEnabled(false);
         // The generator preview takes the plot's colours.
-        pic_onda->setBackColor(ctx_.g.Colores[5][1]);
-        pic_onda->setForeColor(ctx_.g.Colores[4][2]);
+        pic_onda->setBackColor(session_.g.Colores[5][1]);
+        pic_onda->setForeColor(session_.g.Colores[4][2]);
     });
     connect(&rec, &Recorder::recordingStopped, this, [this] {
         cmd_inic->setText(QStringLiteral("&Iniciar registro"));
@@ -90,7 +90,7 @@ void FrmControl::connectRecording() {
 }
 
 void FrmControl::connectAnalogOutput() {
-    AnalogOutput& out = ctx_.analogOutput();
+    AnalogOutput& out = session_.analogOutput();
     // Dragging the thumb sends every position, as a change does.
     connect(HSr_salanal, &QScrollBar::valueChanged, this,
             [&out](int value) { out.setCode(static_cast<int16_t>(value)); });
@@ -101,7 +101,7 @@ void FrmControl::connectAnalogOutput() {
 }
 
 void FrmControl::leaveSettingBox(QLineEdit* box) {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     const bool samples = box == Txt_Muestras;
     // Out of range, the box shows the value of the last recording started.
     if (const auto text = textOnLeaving(box->text(), samples ? kSamplesRange : kPeriodRange,
@@ -113,25 +113,25 @@ void FrmControl::leaveSettingBox(QLineEdit* box) {
 void FrmControl::leaveOutputBox() {
     // The text as shown follows the locale, which reading does not: read
     // back, "2,5" would send 2.
-    if (Txt_salanal->text() == ctx_.analogOutput().text()) return;
-    const VarGlob& g = ctx_.g;
+    if (Txt_salanal->text() == session_.analogOutput().text()) return;
+    const VarGlob& g = session_.g;
     const auto code =
         UnitsToCode(Txt_salanal->text(), g.ModuleType, g.ScaleFactor, HSr_salanal->maximum());
     if (code && *code != HSr_salanal->value()) {
         // The bar's change sends the code and writes the text in units.
         HSr_salanal->setValue(*code);
     } else {
-        showText(Txt_salanal, ctx_.analogOutput().text());
+        showText(Txt_salanal, session_.analogOutput().text());
     }
 }
 
 void FrmControl::chooseDataFile() {
     FileDialogRequest request{
         FileDialogRequest::Save, QStringLiteral("Donde guardar los registros de datos"),
-        QStringLiteral("Archivos donde guardar|*.DAT;*.TXT"), ctx_.g.DataFileName};
+        QStringLiteral("Archivos donde guardar|*.DAT;*.TXT"), session_.g.DataFileName};
     const QString name = prompts::fileDialog(this, request);
     if (name.isEmpty()) return;
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     m.setDataFileName(name);
     m.setDataFileCaption(QFileInfo(name).fileName());
 }
@@ -173,7 +173,7 @@ bool FrmControl::eventFilter(QObject* watched, QEvent* event) {
     for (size_t i = 0; i < Lbl_Vis.size(); ++i) {
         if (watched != Lbl_Vis[i]) continue;
         // Between recordings, holding the button shows a fresh reading.
-        Recorder& rec = ctx_.recorder();
+        Recorder& rec = session_.recorder();
         if (type == QEvent::MouseButtonPress && !rec.timerActive() &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             if (const auto text = rec.readNow(static_cast<int>(i))) Lbl_Vis[i]->setText(*text);

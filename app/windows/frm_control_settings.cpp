@@ -1,14 +1,14 @@
 // FRM_CONTROL shows the settings model and writes its users' changes to it.
-#include "acquisition/frm_control.h"
 #include "common/check_values.h"
 #include "common/colors.h"
 #include "config/mode_pictures.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"
+#include "windows/frm_control.h"
 
 void FrmControl::connectSettings() {
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     connect(&m, &SettingsModel::changed, this, [this](SettingsGroup group) {
         showing_ = true;
         showSettings(group);
@@ -24,7 +24,7 @@ void FrmControl::connectSettings() {
     connect(OPT_Una, &QRadioButton::toggled, this, [this] { takeControls(); });
     connect(CHK_Guardar, &QCheckBox::stateChanged, this, [this] { takeControls(); });
 
-    WavePlayer& player = ctx_.wavePlayer();
+    WavePlayer& player = session_.wavePlayer();
     connect(&player, &WavePlayer::cleared, this, [this] {
         Chk_onda->setChecked(false);
         Chk_onda->setEnabled(false);
@@ -33,7 +33,7 @@ void FrmControl::connectSettings() {
 
 void FrmControl::takeControls() {
     if (showing_) return;
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     std::array<CheckValue, 5> visible{};
     for (size_t i = 0; i < CHK_VIS.size(); ++i) {
         visible[i] = static_cast<CheckValue>(checkValue(CHK_VIS[i]));
@@ -44,7 +44,7 @@ void FrmControl::takeControls() {
 }
 
 void FrmControl::showSettings(SettingsGroup group) {
-    const SettingsModel& m = ctx_.settings();
+    const SettingsModel& m = session_.settings();
     const VarGlob& g = m.globals();
     switch (group) {
         case SettingsGroup::TypeTag:

@@ -1,14 +1,16 @@
-// What the sampling engine draws, on the plot window: the trace itself goes
-// through the window's TracePlotter, in the colours of the colour table.
+// What the sampling engine draws, on the plot window: the trace goes through
+// the window's TracePlotter, in the colours of the colour table. The plot
+// window makes it and hands it to the engine.
 #pragma once
 
 #include "core/trace_sink.h"
 
-class AppContext;
+class FrmRegistro;
+class Session;
 
 class PlotTraceSink : public TraceSink {
   public:
-    explicit PlotTraceSink(AppContext& ctx) : ctx_(ctx) {}
+    PlotTraceSink(Session& session, FrmRegistro& window) : session_(session), window_(window) {}
 
     void prepare() override;
     void show() override;
@@ -20,5 +22,6 @@ class PlotTraceSink : public TraceSink {
     void xyLine(float x1, float y1, float x2, float y2) override;
 
   private:
-    AppContext& ctx_;
+    Session& session_;
+    FrmRegistro& window_;
 };

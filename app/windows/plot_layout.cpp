@@ -1,4 +1,4 @@
-#include "display/plot_layout.h"
+#include "windows/plot_layout.h"
 
 #include <QCheckBox>
 
@@ -8,11 +8,12 @@
 
 #include "common/numbers.h"
 #include "common/twips.h"
-#include "core/app_context.h"
+#include "core/session.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
 #include "display/graduations.h"
 #include "display/grid.h"
+#include "windows/frm_registro.h"
 
 namespace {
 
@@ -50,16 +51,17 @@ int plotClientHeightPx(double formHeightTwips) {
     return std::max(1, twipsToPixelsY(formHeightTwips - kFrameHeightTwips));
 }
 
-void LayoutPlotWindow(AppContext& ctx, FrmRegistro* window) {
+void LayoutPlotWindow(Session& session, FrmRegistro* window) {
     if (!window) return;
-    VarGlob& g = ctx.g;
+    VarGlob& g = session.g;
+    const SettingsModel& m = session.settings();
     const int w = plotFormWidthTwips(window);
     const int h = plotFormHeightTwips(window);
     const bool maximized = window->isMaximized();
     window->CHK_MODO->setEnabled(!maximized);
     if (w < 500 || h < 500) return;
 
-    if (window->CHK_MODO->isChecked() && g.LastPlotFormWidth != 0.0f) {
+    if (m.xyMode() == CheckValue::Checked && g.LastPlotFormWidth != 0.0f) {
         // XY mode holds the window at its last laid-out size; each change
         // comes back here through the resize event.
         if (maximized) {
@@ -90,6 +92,7 @@ void LayoutPlotWindow(AppContext& ctx, FrmRegistro* window) {
     trace->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
     g.LastPlotFormWidth = static_cast<float>(w);
     g.LastPlotFormHeight = static_cast<float>(h);
-    DrawGraduations(ctx, window);
-    DrawGrid(ctx, window->CHK_REJILLA->isChecked() ? g.Colores[5][2] : g.Colores[5][1], window);
+    const PlotScale scale = plotScale(m);
+    DrawGraduations(window->surfaces(), scale);
+    DrawGrid(trace, scale, m.grid() == CheckValue::Checked ? g.Colores[5][2] : g.Colores[5][1]);
 }

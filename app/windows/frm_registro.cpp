@@ -1,4 +1,4 @@
-#include "display/frm_registro.h"
+#include "windows/frm_registro.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -7,29 +7,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "acquisition/recorder.h"
 #include "common/check_values.h"
 #include "common/options.h"
 #include "common/twips.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
-#include "display/plot_layout.h"
 #include "display/trace_plotter.h"
+#include "windows/place.h"
+#include "windows/plot_layout.h"
+#include "windows/plot_trace_sink.h"
+#include "windows/window_verbs.h"
 
 namespace {
 
 constexpr int32_t kLightGrey = 0xC0C0C0;
 constexpr int32_t kWhite = 0xFFFFFF;
-
-// Places a control at its designed position, given in twips.
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 DrawingSurface* surface(QWidget* parent, const char* name, int left, int top, int width, int height,
                         int32_t back) {
@@ -48,7 +43,8 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, int 
 
 }  // namespace
 
-FrmRegistro::FrmRegistro(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+FrmRegistro::FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent)
+    : QWidget(parent), session_(session), windows_(windows) {
     setObjectName(QStringLiteral("FRM_REGISTRO"));
     setWindowTitle(QStringLiteral("Registro"));
     QFont f(QStringLiteral("Arial"));
@@ -120,24 +116,43 @@ FrmRegistro::FrmRegistro(AppContext& ctx, QWidget* parent) : QWidget(parent), ct
     MRC_MODO_XY->hide();
     MRC_MODO_XY->raise();
 
-    tracePlotter = new TracePlotter(ctx_.g, PIC_TRAZADO, this);
-    connect(CMD_LIMPIAR, &QPushButton::clicked, this,
-            [this] { tracePlotter->clear(CHK_REJILLA->isChecked(), CHK_MODO->isChecked()); });
+    tracePlotter = new TracePlotter(PIC_TRAZADO, this);
+    // "Limpiar" clears the area and the recorder starts the running sweep
+    // over, timed from now.
+    connect(CMD_LIMPIAR, &QPushButton::clicked, this, [this] {
+        const SettingsModel& m = session_.settings();
+        PlotScale scale = plotScale(m);
+        scale.xyMode = m.xyMode() == CheckValue::Checked;
+        tracePlotter->clear(scale, m.grid() == CheckValue::Checked);
+    });
+    connect(tracePlotter, &TracePlotter::cleared, &session_.recorder(), &Recorder::restartSweep);
+    sink_ = std::make_unique<PlotTraceSink>(session_, *this);
+    session_.recorder().setSink(sink_.get());
     connectSettings();
 }
 
-void FrmRegistro::load() {}
+FrmRegistro::~FrmRegistro() {
+    session_.recorder().setSink(nullptr);
+}
+
+void FrmRegistro::load() {
+    session_.g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(PIC_TRAZADO->height()));
+}
+
+PlotSurfaces FrmRegistro::surfaces() const {
+    return {PIC_TRAZADO, PIC_GRADUACION_X, PIC_GRADUACION_Y};
+}
 
 void FrmRegistro::showStartScale() {
-    const VarGlob& g = ctx_.g;
+    const VarGlob& g = session_.g;
     PIC_TRAZADO->setScale(0.0f, g.PlotUpper, static_cast<float>(g.RequestedSamples), g.PlotLower);
     PIC_GRADUACION_X->resize(PIC_TRAZADO->width(), PIC_GRADUACION_X->height());
     PIC_GRADUACION_Y->resize(PIC_GRADUACION_Y->width(), PIC_TRAZADO->height());
-    DrawGraduations(ctx_, this);
+    DrawGraduations(surfaces(), plotScale(session_.settings()));
 }
 
 void FrmRegistro::connectSettings() {
-    connect(&ctx_.settings(), &SettingsModel::changed, this, [this](SettingsGroup group) {
+    connect(&session_.settings(), &SettingsModel::changed, this, [this](SettingsGroup group) {
         showing_ = true;
         showSettings(group);
         showing_ = false;
@@ -154,7 +169,7 @@ void FrmRegistro::connectSettings() {
 
 void FrmRegistro::takeControls() {
     if (showing_) return;
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     m.setPlotOptions(static_cast<CheckValue>(checkValue(CHK_REJILLA)),
                      static_cast<CheckValue>(checkValue(CHK_MODO)));
     m.setAutoClear(CHK_BORRADO->isChecked());
@@ -166,7 +181,7 @@ void FrmRegistro::takeControls() {
 }
 
 void FrmRegistro::showSettings(SettingsGroup group) {
-    const SettingsModel& m = ctx_.settings();
+    const SettingsModel& m = session_.settings();
     const VarGlob& g = m.globals();
     switch (group) {
         case SettingsGroup::PlotOptions:
@@ -196,5 +211,5 @@ void FrmRegistro::showSettings(SettingsGroup group) {
 
 void FrmRegistro::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    LayoutPlotWindow(ctx_, this);
+    LayoutPlotWindow(session_, this);
 }

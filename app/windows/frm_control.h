@@ -19,21 +19,21 @@
 #include <array>
 #include <cstdint>
 
-class AppContext;
+class Session;
+class WindowVerbs;
 class DrawingSurface;
 enum class SettingsGroup;
-class HelpWindow;
 
 class FrmControl : public QMainWindow {
     Q_OBJECT
   public:
-    explicit FrmControl(AppContext& ctx, QWidget* parent = nullptr);
+    FrmControl(Session& session, WindowVerbs& windows, QWidget* parent = nullptr);
     ~FrmControl() override;
 
     // Load handler: the program's start-up sequence.
     void load();
 
-    // Operations other windows call.
+    // The main window's own operations, which its menus and buttons run.
     bool LoadConfiguration(const QString& name);
     void ResetDefaultColours();
     void StartStopRecording();
@@ -44,7 +44,6 @@ class FrmControl : public QMainWindow {
 
     // The help document the help menu opens.
     QString helpFile() const { return helpFile_; }
-    HelpWindow* helpWindow() const { return helpWindow_; }
 
     // Frames.
     QGroupBox* MRC_MUESTREO = nullptr;
@@ -145,9 +144,9 @@ class FrmControl : public QMainWindow {
     void onLeer();
     void onAyuda();
 
-    AppContext& ctx_;
+    Session& session_;
+    WindowVerbs& windows_;
     QString helpFile_;
-    HelpWindow* helpWindow_ = nullptr;
     bool ending_ = false;
     bool showing_ = false;
 };

@@ -1,24 +1,18 @@
-#include "acquisition/frm_control.h"
+#include "windows/frm_control.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPalette>
 
+#include "common/title.h"
 #include "common/twips.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
+#include "windows/place.h"
 
 namespace {
-
-// Controls are placed as designed, in twips.
-template <typename W>
-W* place(W* widget, double left, double top, double width, double height) {
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 template <typename W>
 W* named(W* widget, const QString& name) {
@@ -62,9 +56,10 @@ QScrollBar* scrollBar(QWidget* parent, const QString& name, int smallChange, int
 
 }  // namespace
 
-FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+FrmControl::FrmControl(Session& session, WindowVerbs& windows, QWidget* parent)
+    : QMainWindow(parent), session_(session), windows_(windows) {
     setObjectName(QStringLiteral("FRM_CONTROL"));
-    setWindowTitle(AppContext::appTitle());
+    setWindowTitle(appTitle());
 
     auto* central = named(new QWidget(this), QStringLiteral("FRM_CONTROL_area"));
     setCentralWidget(central);
@@ -79,9 +74,9 @@ FrmControl::FrmControl(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
               120, 5400, 2880, 435);
 
     // The sampling timer belongs to the sampling engine.
-    TMR_ANALOGICO = ctx_.samplingTimer();
+    TMR_ANALOGICO = session_.samplingTimer();
     // The generator's playback timer belongs to its engine.
-    Tmr_onda = &ctx_.wavePlayer().timer();
+    Tmr_onda = &session_.wavePlayer().timer();
 
     buildMenus();
     connectHandlers();
@@ -254,14 +249,14 @@ void FrmControl::buildMenus() {
 void FrmControl::connectHandlers() {
     // The scroll bars own the values; the text boxes echo them.
     connect(Hsr_muestras, &QScrollBar::valueChanged, this, [this](int value) {
-        ctx_.g.RequestedSamples = static_cast<int16_t>(value);
-        Txt_Muestras->setText(QString::number(ctx_.g.RequestedSamples));
+        session_.g.RequestedSamples = static_cast<int16_t>(value);
+        Txt_Muestras->setText(QString::number(session_.g.RequestedSamples));
     });
     // The period is taken when the thumb is released, not while it moves.
     Hsr_Periodo->setTracking(false);
     connect(Hsr_Periodo, &QScrollBar::valueChanged, this, [this](int value) {
-        ctx_.g.PeriodMs = static_cast<int16_t>(value);
-        Txt_Periodo->setText(QString::number(ctx_.g.PeriodMs));
+        session_.g.PeriodMs = static_cast<int16_t>(value);
+        Txt_Periodo->setText(QString::number(session_.g.PeriodMs));
     });
 
     connect(cmd_inic, &QPushButton::clicked, this, [this] { StartStopRecording(); });

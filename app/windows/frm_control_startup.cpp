@@ -1,20 +1,18 @@
-// FRM_CONTROL's load handler: the program's start-up sequence.
+// FRM_CONTROL's load handler: the program's start-up.
 //
-// The design's 27 steps run in its order. Which step creates which window:
-// - FRM_CONTROL exists before step 1: this is its load handler, run by the
-//   context's accessor once the window is built.
-// - FRM_REGISTRO (plot window) is created, hidden, at step 5 (the XY width
-//   reads its plot area); step 11, "load the plot window", finds it loaded.
-// - FRM_CONFIGURACION (configuration dialog) is created, hidden, by the
-//   first code that touches it: during step 15 when the configuration file
-//   names a type on line 8 or is read whole (ApplyConfiguration reads the
-//   dialog's boxes); otherwise at step 18, which reads its type options. Its
-//   load runs ApplyConfiguration with its own boxes and resets InputMode.
-// Why a step runs twice: step 17 puts UnitsText on the unit labels before
-// the dialog is certain to exist; loading the dialog (step 18, or step 24,
-// "load the dialog", which then finds it loaded) applies the dialog's units
-// box to the labels, so step 25 puts UnitsText on them once more and they
-// end on the units in force.
+// The main window exists before its load runs. The start-up sets the
+// defaults of the module, the sampling and the plot, then loads the plot
+// window, hidden: the XY area starts as tall as its trace area. It reads the
+// configuration file (the command line's, else Config.CFG); reading it loads
+// the configuration dialog, hidden, when the file names a type on line 8 or
+// is read whole, since the dialog holds the type option and the scale and
+// units being edited. Otherwise the dialog is loaded afterwards, to take the
+// type option from it. Loading the dialog runs ApplyConfiguration with its
+// own boxes and brings InputMode back to 0.
+//
+// The units caption is set twice: once before the dialog is certain to be
+// loaded, and once at the end, because loading the dialog applies its units
+// box to the value labels; the labels end on the units in force.
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -22,32 +20,25 @@
 #include <cmath>
 
 #include "acquisition/analog_output.h"
-#include "acquisition/frm_control.h"
-#include "acquisition/recorder.h"
 #include "common/colors.h"
 #include "common/prompts.h"
-#include "common/twips.h"
+#include "config/apply_configuration.h"
+#include "config/config_commands.h"
 #include "config/config_file.h"
-#include "config/frm_configuracion.h"
-#include "core/app_context.h"
+#include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
-#include "display/frm_registro.h"
-#include "display/trace_plotter.h"
+#include "windows/frm_control.h"
+#include "windows/window_verbs.h"
 
 namespace {
 // The help document travels inside the program.
 const char* const kHelpDocument = ":/help/ayuda.html";
-
-// Upper plot limit for the module type, computed wide and kept as a single.
-float upperLimit(const VarGlob& g) {
-    const double full = g.ModuleType == 2 ? 4.095 : 2.5;
-    return static_cast<float>(static_cast<double>(g.ScaleFactor) * full);
-}
 }  // namespace
 
 void FrmControl::load() {
-    VarGlob& g = ctx_.g;
+    VarGlob& g = session_.g;
+    SettingsModel& m = session_.settings();
 
     // The help document is a resource of the program's core library, which a
     // static link would drop unless something asks for it by name.
@@ -68,14 +59,8 @@ void FrmControl::load() {
     Chk_onda->setEnabled(false);
     g.XYChannelX = 0;
     g.XYChannelY = 1;
-    // Touching the plot window creates it, hidden; the XY area starts square.
-    FrmRegistro* registro = ctx_.frmRegistro();
-    const DrawingSurface* trazado = registro->PIC_TRAZADO;
-    // The running sweep starts over, timed from now; the engine's restart
-    // blanks the count and the measured period.
-    connect(registro->tracePlotter, &TracePlotter::cleared, &ctx_.recorder(),
-            &Recorder::restartSweep);
-    g.XYPlotWidth = static_cast<float>(pixelsToTwipsY(trazado->height()));
+    // The plot window loads, hidden; its load sizes the XY area.
+    windows_.loadPlot();
     g.LineBreak = QStringLiteral("\r\n");
     // Waveform timing: 300 table entries, one every step.
     g.WaveStepMs = 50;
@@ -96,38 +81,36 @@ void FrmControl::load() {
     Tmr_onda->setInterval(g.WaveStepMs);
     ResetDefaultColours();
     g.DataFileName = QStringLiteral("DATOS.DAT");
-    SettingsModel& m = ctx_.settings();
     m.setPlotOptions(CheckValue::Checked, m.xyMode());
     // The configuration file: the command line's, else Config.CFG. A file
     // that cannot be read leaves what it did set, and start-up goes on.
-    const QString name =
-        ctx_.arguments().isEmpty() ? QStringLiteral("Config.CFG") : ctx_.arguments().constFirst();
+    const QString name = session_.arguments().isEmpty() ? QStringLiteral("Config.CFG")
+                                                        : session_.arguments().constFirst();
     if (!LoadConfiguration(name)) {
         prompts::message(this, QMessageBox::Warning, QStringLiteral(" Error al cargar"),
-                         QStringLiteral(" Error al cargar el fichero de configuración: ") + name +
-                             QStringLiteral(" Es posible que la aplicación no funcione "
-                                            "correctamente."));
+                         loadFailureText(name));
     }
     // Ranges by module type; a limit beyond the range of a single keeps the
     // one in force.
-    const float upper = upperLimit(g);
-    m.setPlotLimits(0.0f, std::isfinite(upper) ? upper : g.PlotUpper,
+    const auto upper = upperPlotLimit(m.moduleKind(), g.ScaleFactor);
+    m.setPlotLimits(0.0f, upper ? *upper : g.PlotUpper,
                     m.moduleKind() == ModuleKind::Converter12 ? 4095 : 255);
     m.setUnitsCaption(g.UnitsText);
     // The type chosen in the configuration dialog, which the file may have
-    // created already; otherwise touching it creates it, hidden.
-    FrmConfiguracion* configuracion = ctx_.frmConfiguracion();
-    const int tipo = configuracion->selectedTipo();
+    // loaded already; otherwise it loads now, hidden.
+    windows_.loadConfiguration();
+    const int tipo = m.typeOption();
     const int selectedType = tipo < 0 ? 4 : tipo;
     m.setTypeTag({static_cast<int16_t>(selectedType), true});
-    configuracion->offerFirstAddressOnly();
+    // The address list holds only "0" until a type is chosen.
+    m.setHighestAddress(0);
     // Plot area: samples across, values up; the strips follow its size.
-    registro->showStartScale();
+    windows_.showPlotStartScale();
     // Generator preview: one table entry per unit across.
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
     // A known state on the 8-bit module's output; a 12-bit module's output
     // is left as it is.
-    ctx_.analogOutput().resetEightBit();
+    session_.analogOutput().resetEightBit();
     TMR_ANALOGICO->setInterval(g.SweepPeriodMs);
     // Once more: the dialog, loaded since, applies its own units box.
     m.setUnitsCaption(g.UnitsText);
@@ -139,7 +122,7 @@ void FrmControl::load() {
 }
 
 bool FrmControl::LoadConfiguration(const QString& name) {
-    return ::LoadConfiguration(ctx_, name);
+    return ::LoadConfiguration(session_, name);
 }
 
 void FrmControl::ResetDefaultColours() {
@@ -155,14 +138,14 @@ void FrmControl::ResetDefaultColours() {
         {0xFF00FF, kWhite},  // SA magenta
         {kWhite, kBlack},    // plot area
     }};
-    VarGlob& g = ctx_.g;
+    VarGlob& g = session_.g;
     for (size_t i = 0; i < kDefaults.size(); ++i) {
         g.Colores[i][1] = kDefaults[i][0];
         g.Colores[i][2] = kDefaults[i][1];
     }
     std::array<LabelColours, 5> labels{};
     for (size_t i = 0; i < labels.size(); ++i) labels[i] = {g.Colores[i][1], g.Colores[i][2]};
-    SettingsModel& m = ctx_.settings();
+    SettingsModel& m = session_.settings();
     m.setLabelColours(labels);
     m.announce(SettingsGroup::PlotColours);
 }

@@ -3,51 +3,45 @@
 #include <QApplication>
 #include <QCloseEvent>
 
-#include "acquisition/frm_control.h"
-#include "acquisition/help_window.h"
 #include "acquisition/recorder.h"
 #include "config/config_commands.h"
-#include "config/frm_configuracion.h"
-#include "core/app_context.h"
-#include "display/frm_registro.h"
+#include "core/session.h"
 #include "generator/wave_player.h"
+#include "windows/frm_control.h"
+#include "windows/window_verbs.h"
 
 void FrmControl::StartStopRecording() {
-    ctx_.recorder().StartStopRecording();
+    session_.recorder().StartStopRecording();
 }
 
 void FrmControl::ClearWaveform() {
-    ctx_.wavePlayer().ClearWaveform();
+    session_.wavePlayer().ClearWaveform();
 }
 
 void FrmControl::onBtConfigurar() {
-    if (ctx_.g.Recording != kFalse) StartStopRecording();
+    if (session_.g.Recording != kFalse) StartStopRecording();
     ClearWaveform();
     if (ending_) return;
-    ctx_.frmConfiguracion()->exec();
+    windows_.openConfiguration();
 }
 
 void FrmControl::onModificarConfiguracion() {
-    if (ctx_.g.Recording != kFalse) StartStopRecording();
+    if (session_.g.Recording != kFalse) StartStopRecording();
     if (ending_) return;
-    ctx_.frmConfiguracion()->exec();
+    windows_.openConfiguration();
 }
 
 void FrmControl::onGrabarConfiguracion() {
     // Modeless: a running recording goes on.
-    FrmConfiguracion* dialog = ctx_.frmConfiguracion();
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    windows_.showConfiguration();
 }
 
 void FrmControl::onLeer() {
-    RunLoadCommand(ctx_);
+    RunLoadCommand(session_, this);
 }
 
 void FrmControl::onAyuda() {
-    if (!helpWindow_) helpWindow_ = new HelpWindow(this);
-    helpWindow_->openContents(helpFile_);
+    windows_.openHelp(helpFile_);
 }
 
 void FrmControl::EndApplication() {
@@ -57,12 +51,10 @@ void FrmControl::EndApplication() {
     // as it is: no data file, no saved configuration, the output keeps its
     // value. Windows are only hidden here, since this may run inside one of
     // their handlers (or inside a tick suspended in the event loop); the
-    // context deletes them once the event loop has returned.
-    ctx_.recorder().abandon();
+    // window set deletes them once the event loop has returned.
+    session_.recorder().abandon();
     Tmr_onda->stop();
-    if (helpWindow_) helpWindow_->hide();
-    if (ctx_.frmConfiguracionLoaded()) ctx_.frmConfiguracion()->hide();
-    ctx_.frmRegistro()->hide();
+    windows_.hideOthers();
     hide();
     // Leaves every running event loop, modal ones included.
     QCoreApplication::exit(0);

@@ -17,12 +17,14 @@
 #include <array>
 #include <cstdint>
 
-class AppContext;
+class Session;
+class WindowVerbs;
+enum class SettingsGroup;
 
 class FrmConfiguracion : public QDialog {
     Q_OBJECT
   public:
-    explicit FrmConfiguracion(AppContext& ctx, QWidget* parent = nullptr);
+    FrmConfiguracion(Session& session, WindowVerbs& windows, QWidget* parent = nullptr);
 
     // Load handler.
     void load();
@@ -34,11 +36,9 @@ class FrmConfiguracion : public QDialog {
     void ApplyPort();
     // Asks where to save and writes the configuration file there.
     void SelectCFG();
-    // Start-up: the address list holds only "0" until a type is chosen.
-    void offerFirstAddressOnly();
 
-    // Event handlers, public so that code elsewhere can run them as the
-    // dialog's own events do.
+    // Event handlers, public so that tests can run them as the dialog's own
+    // events do.
     void OPT_TIPO_Click(int index);
     void OPT_PUERTO_Click(int index);
     void BT_NUEVO_MODO_Click(int index);
@@ -47,11 +47,6 @@ class FrmConfiguracion : public QDialog {
     void TxtEscala_LostFocus();
     void BT_Cerrar_Click();
     void BTGuardar_Click();
-
-    // A configuration file read while the dialog exists changes the module
-    // set-up under it: its boxes, port option and kept copies follow the
-    // globals again, without running any click.
-    void takeLoadedSettings();
 
     // Index of the first selected option of the group, -1 when none is.
     int selectedTipo() const;
@@ -87,6 +82,15 @@ class FrmConfiguracion : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // A configuration file read while the dialog exists changes the module
+    // set-up under it: its boxes, port option and kept copies follow the
+    // globals again, without running any click.
+    void takeLoadedSettings();
+    // The settings model's state of the dialog shown in its controls, and
+    // the controls' changes written back to it.
+    void connectSettings();
+    void showSettings(SettingsGroup group);
+    void takeDrafts();
     void buildControls();
     void connectHandlers();
     // Shows or hides input channel i on the main and plot windows.
@@ -99,5 +103,7 @@ class FrmConfiguracion : public QDialog {
     // Tells the user that no module answered at the chosen address.
     void checkAddress();
 
-    AppContext& ctx_;
+    Session& session_;
+    WindowVerbs& windows_;
+    bool showing_ = false;
 };

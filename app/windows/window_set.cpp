@@ -1,0 +1,112 @@
+#include "windows/window_set.h"
+
+#include <QObject>
+
+#include "core/session.h"
+#include "core/settings_model.h"
+#include "windows/frm_configuracion.h"
+#include "windows/frm_control.h"
+#include "windows/frm_registro.h"
+#include "windows/help_window.h"
+#include "windows/plot_layout.h"
+
+WindowSet::WindowSet(Session& session) : session_(session) {
+    // The configuration dialog holds the type option and the scale and units
+    // being edited until it loads: whoever needs them loads it first.
+    QObject::connect(&session_.settings(), &SettingsModel::dialogStateNeeded,
+                     [this] { loadConfiguration(); });
+}
+
+WindowSet::~WindowSet() {
+    QObject::disconnect(&session_.settings(), &SettingsModel::dialogStateNeeded, nullptr, nullptr);
+    // Dialogs first, the main window last, since the others may still look at
+    // the session's state it keeps while closing. The help window is the main
+    // window's child.
+    delete configuracion_;
+    configuracion_ = nullptr;
+    delete registro_;
+    registro_ = nullptr;
+    help_ = nullptr;
+    delete control_;
+    control_ = nullptr;
+}
+
+// Each window is published before its load handler runs: load handlers ask
+// for other windows, which may ask back for this one.
+FrmControl* WindowSet::frmControl() {
+    if (!control_) {
+        control_ = new FrmControl(session_, *this);
+        control_->load();
+    }
+    return control_;
+}
+
+FrmRegistro* WindowSet::frmRegistro() {
+    if (!registro_) {
+        registro_ = new FrmRegistro(session_, *this);
+        registro_->load();
+    }
+    return registro_;
+}
+
+FrmConfiguracion* WindowSet::frmConfiguracion() {
+    if (!configuracion_) {
+        configuracion_ = new FrmConfiguracion(session_, *this);
+        configuracion_->load();
+    }
+    return configuracion_;
+}
+
+void WindowSet::showMain() {
+    frmControl()->show();
+}
+
+void WindowSet::loadMain() {
+    frmControl();
+}
+
+void WindowSet::loadPlot() {
+    frmRegistro();
+}
+
+void WindowSet::showPlot() {
+    frmRegistro()->show();
+}
+
+void WindowSet::showPlotStartScale() {
+    frmRegistro()->showStartScale();
+}
+
+void WindowSet::relayoutPlot() {
+    LayoutPlotWindow(session_, frmRegistro());
+}
+
+void WindowSet::loadConfiguration() {
+    frmConfiguracion();
+}
+
+void WindowSet::openConfiguration() {
+    frmConfiguracion()->exec();
+}
+
+void WindowSet::showConfiguration() {
+    FrmConfiguracion* dialog = frmConfiguracion();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void WindowSet::closeConfiguration() {
+    if (configuracion_) configuracion_->hide();
+}
+
+void WindowSet::openHelp(const QString& file) {
+    if (!help_) help_ = new HelpWindow(frmControl());
+    help_->openContents(file);
+}
+
+void WindowSet::hideOthers() {
+    if (help_) help_->hide();
+    closeConfiguration();
+    frmRegistro()->hide();
+}

@@ -1,0 +1,33 @@
+// What a window may ask of the others: verbs, never a widget. The window set
+// implements them and decides when each window is created and loaded.
+#pragma once
+
+#include <QString>
+
+class WindowVerbs {
+  public:
+    virtual ~WindowVerbs() = default;
+
+    // The main window exists and has run its start-up.
+    virtual void loadMain() = 0;
+    // The plot window exists (hidden until shown) and has loaded.
+    virtual void loadPlot() = 0;
+    virtual void showPlot() = 0;
+    // Start-up: the plot area's scale for the sampling settings, and the
+    // graduation strips drawn to match.
+    virtual void showPlotStartScale() = 0;
+    // Lays the plot window out again for its present size.
+    virtual void relayoutPlot() = 0;
+    // The configuration dialog exists (hidden until shown) and has loaded.
+    virtual void loadConfiguration() = 0;
+    // Modal: returns once the dialog is closed.
+    virtual void openConfiguration() = 0;
+    // Modeless: a running recording goes on.
+    virtual void showConfiguration() = 0;
+    // Hides the configuration dialog when it exists.
+    virtual void closeConfiguration() = 0;
+    // Shows the help document at its contents page.
+    virtual void openHelp(const QString& file) = 0;
+    // The program is ending: every window but the main one is hidden.
+    virtual void hideOthers() = 0;
+};
