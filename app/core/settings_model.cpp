@@ -172,6 +172,12 @@ void SettingsModel::setDrafts(const QString& scale, const QString& units) {
 }
 
 void SettingsModel::setHighestAddress(int16_t address) {
-    highestAddress_ = address;
+    addressChoices_.clear();
+    for (int a = 0; a <= address; ++a) addressChoices_ << QString::number(a);
+    emit changed(SettingsGroup::AddressChoices);
+}
+
+void SettingsModel::offerAddress(const QString& item) {
+    addressChoices_ << item;
     emit changed(SettingsGroup::AddressChoices);
 }

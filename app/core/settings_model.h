@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -179,9 +180,11 @@ class SettingsModel : public QObject {
     void setDrafts(const QString& scale, const QString& units);
     const QString& scaleDraft() const { return scaleDraft_; }
     const QString& unitsDraft() const { return unitsDraft_; }
-    // The list is filled again on every call.
+    // The address list: setHighestAddress fills it again with "0" up to
+    // address; offerAddress adds one item at its end.
     void setHighestAddress(int16_t address);
-    int16_t highestAddress() const { return highestAddress_; }
+    void offerAddress(const QString& item);
+    const QStringList& addressChoices() const { return addressChoices_; }
 
   signals:
     void changed(SettingsGroup group);
@@ -201,7 +204,7 @@ class SettingsModel : public QObject {
     int16_t typeOption_ = -1;
     QString scaleDraft_;
     QString unitsDraft_;
-    int16_t highestAddress_ = 7;
+    QStringList addressChoices_{"0", "1", "2", "3", "4", "5", "6", "7"};
     bool continuous_ = true;
     bool once_ = false;
     CheckValue save_ = CheckValue::Checked;

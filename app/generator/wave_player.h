@@ -16,10 +16,14 @@ class WavePlayer : public QObject {
 
     // The generator's clear action: playback stops and nothing is left to play.
     void ClearWaveform();
+    // Asks for the generator preview to be drawn again for a plot range
+    // whose top is upper; the window that shows the preview draws it.
+    void requestPreview(float upper) { emit previewRequested(upper); }
 
   signals:
     // The main window's generator box follows: "&Generar" unticked and off.
     void cleared();
+    void previewRequested(float upper);
 
   private:
     QTimer timer_;

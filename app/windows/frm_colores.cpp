@@ -5,21 +5,13 @@
 #include <QTimer>
 
 #include "common/colors.h"
-#include "common/twips.h"
 #include "display/colour_preview.h"
 #include "display/drawing_surface.h"
+#include "windows/place.h"
 
 namespace {
 
 constexpr std::array<ColourPart, 3> kParts{ColourPart::Red, ColourPart::Green, ColourPart::Blue};
-
-template <typename W>
-W* place(W* widget, const QString& name, double left, double top, double width, double height) {
-    widget->setObjectName(name);
-    widget->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                        twipsToPixelsY(height));
-    return widget;
-}
 
 QPushButton* button(QWidget* parent, const QString& caption) {
     auto* b = new QPushButton(caption, parent);

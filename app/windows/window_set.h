@@ -5,7 +5,10 @@
 // other.
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "windows/window_verbs.h"
 
@@ -34,6 +37,7 @@ class WindowSet : public WindowVerbs {
     void openConfiguration() override;
     void showConfiguration() override;
     void closeConfiguration() override;
+    void editColours(ColourEntry entry) override;
     void openHelp(const QString& file) override;
     void hideOthers() override;
 
@@ -51,4 +55,7 @@ class WindowSet : public WindowVerbs {
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;
     HelpWindow* help_ = nullptr;
+    // Dialogs unloaded from inside their own handlers, deleted once those
+    // have returned (or with the set).
+    QList<QPointer<QWidget>> unloaded_;
 };
