@@ -5,10 +5,14 @@
 #include <memory>
 #include <vector>
 
+#include "acquisition/recorder.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "config/mode_pictures.h"
+#include "core/settings_model.h"
+#include "display/drawing_surface.h"
 #include "test_program.h"
+#include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
@@ -220,6 +224,45 @@ class TstConfigDialog : public QObject {
         emit dialog()->cmb_pastilla->activated(0);
         QCOMPARE(ctx_->g.ModuleAddress, int16_t(0));
         QVERIFY(messages_.empty());
+    }
+
+    // The colour dialog holds the sampling while open; afterwards the
+    // recording resumes (from the configuration dialog) or ends (from the
+    // menu), and the plot area and the preview take the new colour.
+    void colourDialogAroundARecording_data() {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("configuration dialog") << false;
+        QTest::newRow("menu") << true;
+    }
+    void colourDialogAroundARecording() {
+        QFETCH(bool, fromMenu);
+        start();
+        ctx_->settings().setRecordingOptions(true, false, CheckValue::Unchecked);
+        Recorder& rec = ctx_->recorder();
+        rec.StartStopRecording();
+        QVERIFY(rec.timerActive());
+        bool heldWhileOpen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* colours = qobject_cast<FrmColores*>(QApplication::activeModalWidget());
+            if (!colours) return;
+            heldWhileOpen = !rec.timerActive();
+            colours->OPT_COL[5]->click();
+            colours->HSR_RED->setValue(0);
+            colours->CMD_ACEPTAR->click();
+        });
+        if (fromMenu) {
+            control()->MN_Colores->trigger();
+        } else {
+            dialog()->show();
+            dialog()->BTColores->click();
+        }
+        QVERIFY(heldWhileOpen);
+        QCOMPARE(rec.recording(), !fromMenu);
+        QCOMPARE(rec.timerActive(), !fromMenu);
+        QCOMPARE(ctx_->g.Colores[5][1], 0xFFFF00);
+        QCOMPARE(plot()->PIC_TRAZADO->backColor(), 0xFFFF00);
+        QCOMPARE(control()->pic_onda->backColor(), 0xFFFF00);
+        if (rec.recording()) rec.StartStopRecording();
     }
 
     // Start-up adds "0" to the list the dialog's load filled in.
