@@ -135,6 +135,10 @@ void Recorder::setSweepStart(double t) {
     g_.SweepStartTime = static_cast<float>(t);
 }
 
+bool Recorder::samplingRunning() const {
+    return recording() && !paused_ && !abandoned_;
+}
+
 bool Recorder::timerActive() const {
     return timer_->armed();
 }

@@ -76,6 +76,12 @@ class Recorder : public QObject {
     // timer is off; nothing while it runs.
     std::optional<QString> readNow(int row);
     bool timerActive() const;
+    // Samples are being taken: a recording that is neither paused nor
+    // abandoned, whether its timer waits or a tick is under way (the 8-bit
+    // read lets other handlers run in the middle of a tick).
+    bool samplingRunning() const;
+    // The program is closing; nothing may start, stop or write any more.
+    bool abandoned() const { return abandoned_; }
 
     bool recording() const;
     double sweepStartTime() const { return sweepStartTime_; }

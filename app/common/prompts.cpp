@@ -1,6 +1,7 @@
 #include "common/prompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -48,25 +49,34 @@ QString toQtFilter(const QString& filter) {
     return out.join(QStringLiteral(";;"));
 }
 
+std::optional<QString> saveRefusal(const QString& name) {
+    const QFileInfo info(name);
+    if (!info.absoluteDir().exists()) {
+        return QStringLiteral("%1\nLa carpeta no existe.").arg(name);
+    }
+    if (info.exists() && !info.isWritable()) {
+        return QStringLiteral("%1\nEl archivo es de sólo lectura.").arg(name);
+    }
+    return std::nullopt;
+}
+
 QString fileDialog(QWidget* parent, const FileDialogRequest& request) {
-    if (fileDialogHook()) return fileDialogHook()(request);
     const QString filter = toQtFilter(request.filter);
     if (request.kind == FileDialogRequest::Open) {
+        if (fileDialogHook()) return fileDialogHook()(request);
         return QFileDialog::getOpenFileName(parent, request.title, request.initialName, filter);
     }
-    // The dialog asks before overwriting; a folder that does not exist
-    // cannot be chosen in it. A read-only file is refused here.
+    // The dialog asks before overwriting; the folder and the file are
+    // checked here, since a typed name may still point anywhere.
     for (;;) {
         const QString name =
-            QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
+            fileDialogHook()
+                ? fileDialogHook()(request)
+                : QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
         if (name.isEmpty()) return name;
-        const QFileInfo info(name);
-        if (info.exists() && !info.isWritable()) {
-            message(parent, QMessageBox::Warning, request.title,
-                    QStringLiteral("%1\nEl archivo es de sólo lectura.").arg(name));
-            continue;
-        }
-        return name;
+        const std::optional<QString> refusal = saveRefusal(name);
+        if (!refusal) return name;
+        message(parent, QMessageBox::Warning, request.title, *refusal);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -31,9 +32,13 @@ namespace prompts {
 void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text);
 
 // Returns the chosen file, or an empty text when the user cancels. Save
-// dialogs ask before overwriting, need an existing folder and refuse
-// read-only files.
+// dialogs ask before overwriting; a name in a folder that does not exist or
+// of a read-only file is refused with a message and the dialog asks again
+// (an answer of the test hook too).
 QString fileDialog(QWidget* parent, const FileDialogRequest& request);
+
+// Why a save dialog refuses a name, or nothing when it takes it.
+std::optional<QString> saveRefusal(const QString& name);
 
 void beep();
 

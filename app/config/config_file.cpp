@@ -86,10 +86,10 @@ class Applier {
         return passed(ConfigStep::OptionsLine);
     }
 
-    // Line 5: the XY axes; a selected option also moves its channel.
+    // Line 5: the XY axes; an option that becomes selected also moves its channel.
     bool axesLine() {
         const int n = items(ConfigStep::AxesLine, 2);
-        if (n >= 1) m_.setAxesAndChannels(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
+        if (n >= 1) m_.selectAxes(r_.axisX, n >= 2 ? r_.axisY : kNoOption);
         return passed(ConfigStep::AxesLine);
     }
 
@@ -106,15 +106,16 @@ class Applier {
         return passed(ConfigStep::SamplingSettings);
     }
 
-    // Lines 6 and 7: the colour table, field by field.
+    // Lines 6 and 7: the colour table, field by field as far as the file held good.
     bool colourTableLines() {
         const int n = items(ConfigStep::ColourTableLines, 12);
-        auto& table = session_.g.Colores;
+        ColourTable table = m_.colourTable();
         for (int i = 0; i < n; ++i) {
             const size_t row = size_t(i % 6);
             const size_t column = size_t(1 + i / 6);
             table[row][column] = r_.Colores[row][column];
         }
+        m_.setColourTable(table);
         return passed(ConfigStep::ColourTableLines);
     }
 

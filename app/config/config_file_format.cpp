@@ -1,13 +1,12 @@
 #include "config/config_file_format.h"
 
-#include <QStringDecoder>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "common/numbers.h"
+#include "config/windows_1252.h"
 
 namespace config_format {
 namespace {
@@ -84,9 +83,7 @@ std::optional<QList<Field>> splitLine(QStringView line) {
 }
 
 QStringList splitFileLines(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = QString::fromLatin1(bytes);
+    const QString text = decodeConfigurationText(bytes);
     QStringList lines = text.split(u'\n');
     // The line end after the last line leaves one empty piece behind.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();

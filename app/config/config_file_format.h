@@ -26,9 +26,9 @@ struct Field {
 // something other than blanks follows a closing quote.
 std::optional<QList<Field>> splitLine(QStringView line);
 
-// The lines of a file: CR LF ends a line (a bare LF is taken too). The text
-// is UTF-8; a file that is not valid UTF-8 is read as Latin-1, the way older
-// files were written.
+// The lines of a file: CR LF ends a line (a bare LF is taken too). A file
+// that is valid UTF-8 is read as UTF-8, any other as Windows-1252, the code
+// page the file is written in.
 QStringList splitFileLines(const QByteArray& bytes);
 
 // Numeric fields accept the usual decimal forms with "." ("12", "-3", "2.5",

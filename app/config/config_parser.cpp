@@ -5,6 +5,7 @@
 
 #include "config/config_file_format.h"
 #include "config/config_record.h"
+#include "config/windows_1252.h"
 
 using namespace config_format;
 
@@ -247,5 +248,6 @@ QByteArray formatConfiguration(const ConfigRecord& r) {
     flush();
     fields << textField(r.DataFileName);
     flush();
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // One byte per character, in the Windows Western code page.
+    return toWindows1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }

@@ -71,5 +71,6 @@ struct ConfigRecord {
 // it stops at.
 ConfigRecord parseConfiguration(const QByteArray& bytes);
 
-// The file's text, nine lines ended by CR LF.
+// The file's text, nine lines ended by CR LF, in Windows-1252: a character
+// the code page cannot hold is written as "?".
 QByteArray formatConfiguration(const ConfigRecord& record);

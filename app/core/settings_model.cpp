@@ -127,6 +127,14 @@ void SettingsModel::setXYAdjusting(bool on) {
     if (store(xyAdjusting_, on)) emit changed(SettingsGroup::PlotState);
 }
 
+void SettingsModel::setColourTable(const ColourTable& table) {
+    if (store(g_.Colores, table)) emit changed(SettingsGroup::ColourTable);
+}
+
+void SettingsModel::selectAxes(int16_t x, int16_t y) {
+    setAxesAndChannels(x == axisX_ ? kNoOption : x, y == axisY_ ? kNoOption : y);
+}
+
 void SettingsModel::setLabelColours(const std::array<LabelColours, 5>& colours) {
     if (store(labelColours_, colours)) emit changed(SettingsGroup::Colours);
 }
@@ -172,6 +180,12 @@ void SettingsModel::setDrafts(const QString& scale, const QString& units) {
 }
 
 void SettingsModel::setHighestAddress(int16_t address) {
-    highestAddress_ = address;
+    addressChoices_.clear();
+    for (int a = 0; a <= address; ++a) addressChoices_ << QString::number(a);
+    emit changed(SettingsGroup::AddressChoices);
+}
+
+void SettingsModel::offerAddress(const QString& item) {
+    addressChoices_ << item;
     emit changed(SettingsGroup::AddressChoices);
 }

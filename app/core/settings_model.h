@@ -10,10 +10,12 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
 
+#include "common/colour_rules.h"
 #include "core/module_kind.h"
 #include "core/var_glob.h"
 
@@ -34,6 +36,10 @@ enum class SettingsGroup {
     XYChannels,        // the selected axis options and their channels
     Colours,           // value labels' colours
     PlotColours,       // the plot area's colours of the colour table
+    ColourTable,       // the colour table (Colores)
+    ColoursApplied,    // colours take effect: the trace area and the generator
+                       // preview are cleared in the plot area's colours and the
+                       // grid, when shown, is drawn again
     VisibleChannels,   // the five CHK_VIS values
     Channels,          // which inputs the module's mode offers
     TypeOption,        // the configuration dialog's selected type option
@@ -140,6 +146,10 @@ class SettingsModel : public QObject {
     // moves both (setAxesAndChannels, where kNoOption leaves a group as it is).
     void setAxes(int16_t x, int16_t y);
     void setAxesAndChannels(int16_t x, int16_t y);
+    // The options as the configuration file selects them: an option that
+    // becomes selected moves its channel, as its click does; selecting the
+    // option already selected changes nothing. kNoOption leaves a group.
+    void selectAxes(int16_t x, int16_t y);
     int16_t axisX() const { return axisX_; }
     int16_t axisY() const { return axisY_; }
 
@@ -150,6 +160,10 @@ class SettingsModel : public QObject {
     bool xyModeShown() const { return xyModeShown_; }
     void setXYAdjusting(bool on);
     bool xyAdjusting() const { return xyAdjusting_; }
+
+    // The colour table is written here only, so that a change is announced.
+    void setColourTable(const ColourTable& table);
+    const ColourTable& colourTable() const { return g_.Colores; }
 
     void setLabelColours(const std::array<LabelColours, 5>& colours);
     const std::array<LabelColours, 5>& labelColours() const { return labelColours_; }
@@ -175,9 +189,11 @@ class SettingsModel : public QObject {
     void setDrafts(const QString& scale, const QString& units);
     const QString& scaleDraft() const { return scaleDraft_; }
     const QString& unitsDraft() const { return unitsDraft_; }
-    // The list is filled again on every call.
+    // The address list: setHighestAddress fills it again with "0" up to
+    // address; offerAddress adds one item at its end.
     void setHighestAddress(int16_t address);
-    int16_t highestAddress() const { return highestAddress_; }
+    void offerAddress(const QString& item);
+    const QStringList& addressChoices() const { return addressChoices_; }
 
   signals:
     void changed(SettingsGroup group);
@@ -197,7 +213,7 @@ class SettingsModel : public QObject {
     int16_t typeOption_ = -1;
     QString scaleDraft_;
     QString unitsDraft_;
-    int16_t highestAddress_ = 7;
+    QStringList addressChoices_{"0", "1", "2", "3", "4", "5", "6", "7"};
     bool continuous_ = true;
     bool once_ = false;
     CheckValue save_ = CheckValue::Checked;

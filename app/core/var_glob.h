@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/colour_rules.h"
+
 constexpr int16_t kTrue = -1;
 constexpr int16_t kFalse = 0;
 
@@ -45,7 +47,8 @@ struct VarGlob {
     float LastPlotFormHeight = 0.0f;
     // Colores[i][1] colour of item i, Colores[i][2] its contrast colour;
     // items 0..3 inputs, 4 analog output, 5 plot area. Column 0 unused.
-    std::array<std::array<int32_t, 3>, 6> Colores{};
+    // Written through the settings model, which announces the change.
+    ColourTable Colores{};
 
     // Signal generator; tables are 1-based, entry 0 unused.
     std::array<int16_t, 301> WaveTable{};

@@ -7,12 +7,28 @@
 
 #include "common/colors.h"
 #include "common/numbers.h"
+#include "common/prompts.h"
 #include "common/twips.h"
 
 class TstCommon : public QObject {
     Q_OBJECT
   private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
+
+    void saveDialogRefusals() {
+        QTemporaryDir dir;
+        QVERIFY(!prompts::saveRefusal(dir.filePath("nuevo.CFG")).has_value());
+        const auto missing = prompts::saveRefusal(dir.filePath("no/hay/x.CFG"));
+        QVERIFY(missing && missing->contains("La carpeta no existe."));
+        QFile locked(dir.filePath("fijo.CFG"));
+        QVERIFY(locked.open(QIODevice::WriteOnly));
+        locked.close();
+        locked.setPermissions(QFile::ReadOwner);
+        // Root may write anything; the refusal follows what the file allows.
+        if (!QFileInfo(locked.fileName()).isWritable()) {
+            QVERIFY(prompts::saveRefusal(locked.fileName()).value_or("").contains("sólo lectura"));
+        }
+    }
 
     void readNumber_data() {
         QTest::addColumn<QString>("text");

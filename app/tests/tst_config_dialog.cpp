@@ -5,10 +5,14 @@
 #include <memory>
 #include <vector>
 
+#include "acquisition/recorder.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "config/mode_pictures.h"
+#include "core/settings_model.h"
+#include "display/drawing_surface.h"
 #include "test_program.h"
+#include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
@@ -201,12 +205,113 @@ class TstConfigDialog : public QObject {
             QCOMPARE(edit->selectedText(), QString("3"));
         }
 
+        // Leaving the box after Enter (as the message box itself makes it
+        // do) or after typing an item's text runs no address change.
+        messages_.clear();
+        edit->setText("5");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(dialog()->cmb_pastilla, &away);
+        QCOMPARE(count(kNoModuleAtAddress), 1);
+        edit->setText("0");
+        QCoreApplication::sendEvent(dialog()->cmb_pastilla, &away);
+        QCOMPARE(ctx_->g.ModuleAddress, int16_t(5));
+        QCOMPARE(count(kNoModuleAtAddress), 1);
+
         // Picking an entry of the list takes it, 0 included.
         messages_.clear();
         dialog()->cmb_pastilla->setCurrentIndex(0);
-        dialog()->cmb_pastilla_Click();
+        emit dialog()->cmb_pastilla->activated(0);
         QCOMPARE(ctx_->g.ModuleAddress, int16_t(0));
         QVERIFY(messages_.empty());
+    }
+
+    // The colour dialog holds the sampling while open; afterwards the
+    // recording resumes (from the configuration dialog) or ends (from the
+    // menu), and the plot area and the preview take the new colour.
+    void colourDialogAroundARecording_data() {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("configuration dialog") << false;
+        QTest::newRow("menu") << true;
+    }
+    void colourDialogAroundARecording() {
+        QFETCH(bool, fromMenu);
+        start();
+        ctx_->settings().setRecordingOptions(true, false, CheckValue::Unchecked);
+        Recorder& rec = ctx_->recorder();
+        rec.StartStopRecording();
+        QVERIFY(rec.timerActive());
+        bool heldWhileOpen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* colours = qobject_cast<FrmColores*>(QApplication::activeModalWidget());
+            if (!colours) return;
+            heldWhileOpen = !rec.timerActive();
+            colours->OPT_COL[5]->click();
+            colours->HSR_RED->setValue(0);
+            colours->CMD_ACEPTAR->click();
+        });
+        if (fromMenu) {
+            control()->MN_Colores->trigger();
+        } else {
+            dialog()->show();
+            dialog()->BTColores->click();
+        }
+        QVERIFY(heldWhileOpen);
+        QCOMPARE(rec.recording(), !fromMenu);
+        QCOMPARE(rec.timerActive(), !fromMenu);
+        QCOMPARE(ctx_->g.Colores[5][1], 0xFFFF00);
+        QCOMPARE(plot()->PIC_TRAZADO->backColor(), 0xFFFF00);
+        QCOMPARE(control()->pic_onda->backColor(), 0xFFFF00);
+        if (rec.recording()) rec.StartStopRecording();
+    }
+
+    // Start-up adds "0" to the list the dialog's load filled in.
+    void addressListAfterStartUp() {
+        start();
+        QStringList items;
+        for (int i = 0; i < dialog()->cmb_pastilla->count(); ++i) {
+            items << dialog()->cmb_pastilla->itemText(i);
+        }
+        QCOMPARE(items, (QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "0"}));
+    }
+
+    // "&Cerrar", "&Guardar" and the close box unload the dialog; the next
+    // opening loads it anew: input mode 0, copies kept afresh. Esc does
+    // nothing.
+    void reopeningLoadsAnew_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cerrar") << "cerrar";
+        QTest::newRow("Guardar") << "guardar";
+        QTest::newRow("close box") << "close";
+    }
+    void reopeningLoadsAnew() {
+        QFETCH(QString, how);
+        start();
+        prompts::setFileDialogHook([](const FileDialogRequest&) { return QString(); });
+        FrmConfiguracion* first = dialog();
+        first->show();
+        first->OPT_TIPO[2]->setChecked(true);
+        first->BT_NUEVO_MODO[3]->click();
+        first->TxtEscala->setText("3");
+        QTest::keyClick(first, Qt::Key_Escape);
+        QVERIFY(first->isVisible());
+        QCOMPARE(ctx_->g.ScaleFactor, 1.0f);
+        if (how == "cerrar") first->BT_Cerrar->click();
+        if (how == "guardar") first->BTGuardar->click();
+        if (how == "close") first->close();
+        QVERIFY(!ctx_->frmConfiguracionLoaded());
+        // The close box applies nothing.
+        QCOMPARE(ctx_->g.ScaleFactor, how == "close" ? 1.0f : 3.0f);
+        QCOMPARE(ctx_->g.InputMode, int16_t(3));
+
+        FrmConfiguracion* again = dialog();
+        QCOMPARE(ctx_->g.InputMode, int16_t(0));
+        QCOMPARE(control()->LB_MODO->text(), QString("AD8 M=0"));
+        QVERIFY(again->OPT_TIPO[2]->isChecked());
+        // A refused scale goes back to the one in force at this opening.
+        again->TxtEscala->setText("0");
+        again->TxtEscala_LostFocus();
+        QCOMPARE(again->TxtEscala->text(), how == "close" ? QString("1") : QString("3"));
     }
 
     void scaleRefusal_data() {
@@ -271,17 +376,25 @@ class TstConfigDialog : public QObject {
         QFile saved(answer);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(saved.readLine().startsWith("0,100,50,888,2,0,4,\"V\""));
-        QVERIFY(messages_.empty());
+        for (const MessageRequest& m : messages_) QVERIFY(!m.text.startsWith("No se ha podido"));
 
-        // A file that cannot be written is named to the user.
-        answer = dir_->filePath("no/such/folder/x.CFG");
+        // A folder that does not exist is refused and the dialog asks
+        // again; cancelled then, nothing is written.
+        const QString missing = dir_->filePath("no/such/folder/x.CFG");
+        dialog();  // loaded anew, it checks the module at address 2
+        messages_.clear();
+        answer = missing;
+        asked.clear();
+        prompts::setFileDialogHook([&](const FileDialogRequest& r) {
+            asked.push_back(r);
+            return std::exchange(answer, QString());
+        });
         dialog()->SelectCFG();
+        QCOMPARE(asked.size(), size_t(2));
         QCOMPARE(messages_.size(), size_t(1));
-        QCOMPARE(messages_[0].title, appTitle());
-        QCOMPARE(messages_[0].text,
-                 QStringLiteral("No se ha podido guardar el fichero de configuración %1: la "
-                                "carpeta no existe")
-                     .arg(answer));
+        QCOMPARE(messages_[0].title, QString("Donde guardar el fichero de configuración"));
+        QVERIFY(messages_[0].text.contains(missing));
+        QVERIFY(!QFileInfo::exists(missing));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "config/config_file_format.h"
+#include "config/windows_1252.h"
 
 using namespace config_format;
 
@@ -140,6 +141,45 @@ class TstConfigFormat : public QObject {
             ++checked;
         }
         QVERIFY(checked > 500);
+    }
+
+    void windows1252_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("ASCII") << "V" << QByteArray("V") << "V";
+        QTest::newRow("Latin-1 range")
+            << QStringLiteral("ñ°µ") << QByteArray("\xF1\xB0\xB5") << QStringLiteral("ñ°µ");
+        QTest::newRow("code page's own")
+            << QStringLiteral("€‰Ÿ") << QByteArray("\x80\x89\x9F") << QStringLiteral("€‰Ÿ");
+        QTest::newRow("undefined byte kept")
+            << QString(QChar(0x81)) << QByteArray("\x81") << QString(QChar(0x81));
+        QTest::newRow("not held") << QStringLiteral("Ω√") << QByteArray("??") << "??";
+        QTest::newRow("control it maps elsewhere")
+            << QString(QChar(0x80)) << QByteArray("?") << "?";
+        QTest::newRow("beyond 16 bits, one ?")
+            << QString::fromUcs4(U"a\U0001F600b") << QByteArray("a?b") << "a?b";
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?") << "?";
+    }
+    void windows1252() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, readBack);
+        QCOMPARE(toWindows1252(text), bytes);
+        QCOMPARE(fromWindows1252(bytes), readBack);
+    }
+
+    void fileTextIsUtf8OnlyWhenValid() {
+        QCOMPARE(decodeConfigurationText("\xC2\xB0"
+                                         "C"),
+                 QStringLiteral("°C"));
+        QCOMPARE(decodeConfigurationText("\xB0"
+                                         "C"),
+                 QStringLiteral("°C"));
+        QCOMPARE(decodeConfigurationText("\x80 \xC2"), QStringLiteral("€ Â"));
+        QCOMPARE(splitFileLines("\"\x93"
+                                "a\x94\"\r\nb\r\n"),
+                 (QStringList{QStringLiteral("\"“a”\""), "b"}));
     }
 
     void textForms() {

@@ -84,6 +84,44 @@ class TstConfigRecord : public QObject {
         QCOMPARE(formatConfiguration(r), bytes);
     }
 
+    // Texts are written one byte per character in Windows-1252 and read back
+    // from it; a file that is valid UTF-8 (an earlier version's) reads as UTF-8.
+    void textsTravelInWindows1252_data() {
+        QTest::addColumn<QByteArray>("unitsField");
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QByteArray>("writtenField");
+        QTest::newRow("degree sign") << QByteArray(
+                                            "\"\xB0"
+                                            "C\"")
+                                     << QStringLiteral("°C")
+                                     << QByteArray(
+                                            "\"\xB0"
+                                            "C\"");
+        QTest::newRow("euro and ohm written as ?")
+            << QByteArray("\"\xE2\x82\xAC/\xCE\xA9\"") << QStringLiteral("€/Ω")
+            << QByteArray("\"\x80/?\"");
+        QTest::newRow("UTF-8 degree sign") << QByteArray(
+                                                  "\"\xC2\xB0"
+                                                  "C\"")
+                                           << QStringLiteral("°C")
+                                           << QByteArray(
+                                                  "\"\xB0"
+                                                  "C\"");
+    }
+    void textsTravelInWindows1252() {
+        QFETCH(QByteArray, unitsField);
+        QFETCH(QString, units);
+        QFETCH(QByteArray, writtenField);
+        QByteArray bytes = fileBytes(kExampleLines);
+        bytes.replace("\"V\"", unitsField);
+        const ConfigRecord r = parseConfiguration(bytes);
+        QVERIFY(r.complete());
+        QCOMPARE(r.UnitsText, units);
+        const QByteArray written = formatConfiguration(r);
+        QVERIFY(written.startsWith("2,100,50,888,0,0,1," + writtenField + "\r\n"));
+        QCOMPARE(parseConfiguration(written).UnitsText, QString(units).replace(u'Ω', u'?'));
+    }
+
     void damagedLineStopsAtItsStep_data() {
         QTest::addColumn<int>("line");  // 1-based; 0 = the file ends before that line
         QTest::addColumn<QString>("replacement");

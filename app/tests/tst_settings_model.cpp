@@ -48,6 +48,23 @@ class TstSettingsModel : public QObject {
                  (QList<SettingsGroup>{SettingsGroup::Module, SettingsGroup::VisibleChannels}));
     }
 
+    // The file's line 5 selects options; only an option that changes moves
+    // its channel (at first opt_y(0) is selected while the Y axis shows 1).
+    void fileSelectsAxesAsClicksWould() {
+        VarGlob g;
+        SettingsModel m(g);
+        m.selectAxes(0, 0);
+        QCOMPARE(g.XYChannelX, int16_t(0));
+        QCOMPARE(g.XYChannelY, int16_t(1));
+        m.selectAxes(3, 2);
+        QCOMPARE(g.XYChannelX, int16_t(3));
+        QCOMPARE(g.XYChannelY, int16_t(2));
+        g.XYChannelY = 4;
+        m.selectAxes(kNoOption, 2);
+        QCOMPARE(g.XYChannelY, int16_t(4));
+        QCOMPARE(m.axisX(), int16_t(3));
+    }
+
     // The tag keeps the spelling each writer gives it.
     void typeTagSpellings() {
         QCOMPARE((TypeTag{3, true}).text(), QString(" 3"));

@@ -1,11 +1,13 @@
 #include "windows/frm_configuracion.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "acquisition/colour_entry.h"
 #include "common/numbers.h"
 #include "common/options.h"
 #include "common/prompts.h"
@@ -17,6 +19,7 @@
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
+#include "windows/combo_choices.h"
 #include "windows/place.h"
 #include "windows/window_verbs.h"
 
@@ -48,6 +51,10 @@ FrmConfiguracion::FrmConfiguracion(Session& session, WindowVerbs& windows, QWidg
     buildControls();
     connectHandlers();
     connectSettings();
+    // A dialog just built selects no type and lists addresses 0 to 7.
+    SettingsModel& m = session_.settings();
+    m.setTypeOption(-1);
+    m.setHighestAddress(7);
 }
 
 void FrmConfiguracion::buildControls() {
@@ -123,12 +130,15 @@ void FrmConfiguracion::connectHandlers() {
         connect(BT_NUEVO_MODO[i], &QPushButton::clicked, this,
                 [this, i] { BT_NUEVO_MODO_Click(int(i)); });
     }
-    connect(cmb_pastilla, &QComboBox::activated, this, [this] { cmb_pastilla_Click(); });
-    cmb_pastilla->installEventFilter(this);
-    if (cmb_pastilla->lineEdit()) cmb_pastilla->lineEdit()->installEventFilter(this);
+    // The address acts on a choice from the list and on Enter only.
+    auto* addressChoices = new ComboChoices(cmb_pastilla);
+    connect(addressChoices, &ComboChoices::chosen, this, [this] { cmb_pastilla_Click(); });
+    connect(addressChoices, &ComboChoices::entered, this, [this] { cmb_pastilla_Enter(); });
     TxtEscala->installEventFilter(this);
     connect(BT_Cerrar, &QPushButton::clicked, this, [this] { BT_Cerrar_Click(); });
     connect(BTGuardar, &QPushButton::clicked, this, [this] { BTGuardar_Click(); });
+    connect(BTColores, &QPushButton::clicked, this,
+            [this] { windows_.editColours(ColourEntry::ConfigurationDialog); });
 }
 
 bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
@@ -139,15 +149,23 @@ bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             TxtEscala_LostFocus();
         }
-    } else if ((watched == cmb_pastilla || watched == cmb_pastilla->lineEdit()) &&
-               event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cmb_pastilla_Enter();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void FrmConfiguracion::keyPressEvent(QKeyEvent* event) {
+    // The dialog has no cancel action: Esc does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void FrmConfiguracion::closeEvent(QCloseEvent* event) {
+    // The close box unloads the dialog without applying anything.
+    event->accept();
+    windows_.closeConfiguration();
 }
 
 void FrmConfiguracion::connectSettings() {
@@ -182,12 +200,14 @@ void FrmConfiguracion::showSettings(SettingsGroup group) {
             showing_ = false;
             break;
         }
-        case SettingsGroup::AddressChoices:
+        case SettingsGroup::AddressChoices: {
+            // Filling the list again keeps the text of the box.
+            const QString text = cmb_pastilla->currentText();
             cmb_pastilla->clear();
-            for (int a = 0; a <= m.highestAddress(); ++a) {
-                cmb_pastilla->addItem(QString::number(a));
-            }
+            cmb_pastilla->addItems(m.addressChoices());
+            cmb_pastilla->setEditText(text);
             break;
+        }
         case SettingsGroup::ModuleRead:
             takeLoadedSettings();
             break;
@@ -411,14 +431,14 @@ void FrmConfiguracion::BT_Cerrar_Click() {
     }
     ApplyConfiguration(session_);
     windows_.relayoutPlot();
-    hide();
+    windows_.closeConfiguration();
 }
 
 void FrmConfiguracion::BTGuardar_Click() {
     ApplyConfiguration(session_);
     SelectCFG();
     windows_.relayoutPlot();
-    hide();
+    windows_.closeConfiguration();
 }
 
 void FrmConfiguracion::SelectCFG() {

@@ -80,6 +80,8 @@ class FrmConfiguracion : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // A configuration file read while the dialog exists changes the module

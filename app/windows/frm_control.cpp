@@ -6,12 +6,14 @@
 #include <QPalette>
 #include <QStatusBar>
 
+#include "acquisition/colour_entry.h"
 #include "common/title.h"
 #include "common/twips.h"
 #include "core/session.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
 #include "windows/place.h"
+#include "windows/window_verbs.h"
 
 namespace {
 
@@ -275,4 +277,6 @@ void FrmControl::connectHandlers() {
     connect(MN_GrabarConfiguracion, &QAction::triggered, this, [this] { onGrabarConfiguracion(); });
     connect(MN_LEER, &QAction::triggered, this, [this] { onLeer(); });
     connect(MN_AYUDA, &QAction::triggered, this, [this] { onAyuda(); });
+    connect(MN_Colores, &QAction::triggered, this,
+            [this] { windows_.editColours(ColourEntry::Menu); });
 }

@@ -4,6 +4,8 @@
 #include "config/mode_pictures.h"
 #include "core/session.h"
 #include "core/settings_model.h"
+#include "display/drawing_surface.h"
+#include "generator/wave_player.h"
 #include "windows/frm_control.h"
 
 void FrmControl::connectSettings() {
@@ -79,6 +81,10 @@ void FrmControl::showSettings(SettingsGroup group) {
             setOptionValue(Option1, m.continuous());
             setOptionValue(OPT_Una, m.once());
             setCheckValue(CHK_Guardar, static_cast<int>(m.save()));
+            break;
+        case SettingsGroup::ColoursApplied:
+            // The generator preview is cleared in the plot area's colour.
+            pic_onda->setBackColor(g.Colores[5][1]);
             break;
         case SettingsGroup::Colours:
             for (size_t i = 0; i < Lbl_Vis.size(); ++i) {

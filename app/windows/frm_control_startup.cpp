@@ -25,6 +25,7 @@
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
 #include "config/config_file.h"
+#include "core/colour_settings.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
@@ -102,8 +103,8 @@ void FrmControl::load() {
     const int tipo = m.typeOption();
     const int selectedType = tipo < 0 ? 4 : tipo;
     m.setTypeTag({static_cast<int16_t>(selectedType), true});
-    // The address list holds only "0" until a type is chosen.
-    m.setHighestAddress(0);
+    // The item "0" joins the address list the dialog's load left.
+    m.offerAddress(QStringLiteral("0"));
     // Plot area: samples across, values up; the strips follow its size.
     windows_.showPlotStartScale();
     // Generator preview: one table entry per unit across.
@@ -126,26 +127,5 @@ bool FrmControl::LoadConfiguration(const QString& name) {
 }
 
 void FrmControl::ResetDefaultColours() {
-    constexpr int32_t kWhite = 0xFFFFFF;
-    constexpr int32_t kBlack = 0;
-    // Red + 256 * green + 65536 * blue; each contrast colour keeps the value
-    // label readable on its background.
-    constexpr std::array<std::array<int32_t, 2>, 6> kDefaults = {{
-        {0xFF0000, kWhite},  // E0 blue
-        {0x00FF00, kBlack},  // E1 green
-        {0x0000FF, kWhite},  // E2 red
-        {0xFFFF00, kBlack},  // E3 cyan
-        {0xFF00FF, kWhite},  // SA magenta
-        {kWhite, kBlack},    // plot area
-    }};
-    VarGlob& g = session_.g;
-    for (size_t i = 0; i < kDefaults.size(); ++i) {
-        g.Colores[i][1] = kDefaults[i][0];
-        g.Colores[i][2] = kDefaults[i][1];
-    }
-    std::array<LabelColours, 5> labels{};
-    for (size_t i = 0; i < labels.size(); ++i) labels[i] = {g.Colores[i][1], g.Colores[i][2]};
-    SettingsModel& m = session_.settings();
-    m.setLabelColours(labels);
-    m.announce(SettingsGroup::PlotColours);
+    ::ResetDefaultColours(session_.settings());
 }

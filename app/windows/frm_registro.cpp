@@ -16,6 +16,7 @@
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
+#include "display/grid.h"
 #include "display/trace_plotter.h"
 #include "windows/place.h"
 #include "windows/plot_layout.h"
@@ -207,6 +208,15 @@ void FrmRegistro::showSettings(SettingsGroup group) {
         case SettingsGroup::PlotColours:
             PIC_TRAZADO->setForeColor(g.Colores[5][2]);
             PIC_TRAZADO->setBackColor(g.Colores[5][1]);
+            break;
+        case SettingsGroup::ColoursApplied:
+            // The trace area is cleared in the new colours; the grid, when
+            // ticked, is drawn again.
+            PIC_TRAZADO->setBackColor(g.Colores[5][1]);
+            PIC_TRAZADO->setForeColor(g.Colores[5][2]);
+            if (m.grid() == CheckValue::Checked) {
+                DrawGrid(PIC_TRAZADO, plotScale(m), g.Colores[5][2]);
+            }
             break;
         default:
             break;

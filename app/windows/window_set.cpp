@@ -2,8 +2,12 @@
 
 #include <QObject>
 
+#include "acquisition/colour_entry.h"
+#include "acquisition/recorder.h"
 #include "core/session.h"
 #include "core/settings_model.h"
+#include "generator/wave_player.h"
+#include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
 #include "windows/frm_definir_ondas.h"
@@ -26,6 +30,7 @@ WindowSet::~WindowSet() {
     // window's child.
     delete configuracion_;
     configuracion_ = nullptr;
+    for (const QPointer<QWidget>& dialog : unloaded_) delete dialog.data();
     delete registro_;
     registro_ = nullptr;
     help_ = nullptr;
@@ -107,7 +112,25 @@ void WindowSet::showConfiguration() {
 }
 
 void WindowSet::closeConfiguration() {
-    if (configuracion_) configuracion_->hide();
+    if (!configuracion_) return;
+    // Called from the dialog's own buttons: it goes once they have returned.
+    configuracion_->hide();
+    configuracion_->deleteLater();
+    unloaded_ << configuracion_;
+    configuracion_ = nullptr;
+}
+
+void WindowSet::editColours(ColourEntry entry) {
+    // Loaded anew at every opening, on top of the window it came from.
+    QWidget* from = entry == ColourEntry::ConfigurationDialog && configuracion_
+                        ? static_cast<QWidget*>(configuracion_)
+                        : frmControl();
+    FrmColores dialog(from);
+    ColourDialogCalls calls;
+    calls.edit = [&dialog](const ColourTable& table) { return dialog.edit(table); };
+    // The generator preview is drawn by the main window when the player asks.
+    calls.redrawPreview = [this] { session_.wavePlayer().requestPreview(session_.g.PlotUpper); };
+    EditColours(session_.recorder(), session_.settings(), entry, calls);
 }
 
 void WindowSet::openHelp(const QString& file) {
@@ -119,7 +142,7 @@ void WindowSet::hideOthers() {
     if (help_) help_->hide();
     if (ondas_) ondas_->hide();
     if (senales_) senales_->hide();
-    closeConfiguration();
+    if (configuracion_) configuracion_->hide();
     frmRegistro()->hide();
 }
 

@@ -5,8 +5,10 @@
 // other.
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "windows/generator_verbs.h"
 #include "windows/window_verbs.h"
@@ -39,6 +41,7 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     void openConfiguration() override;
     void showConfiguration() override;
     void closeConfiguration() override;
+    void editColours(ColourEntry entry) override;
     void openHelp(const QString& file) override;
     void hideOthers() override;
 
@@ -69,4 +72,7 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     // Closed by its frame, each is let go and loaded afresh when next needed.
     QPointer<FrmDefinirOndas> ondas_;
     QPointer<FrmDefinirSenalesGraf> senales_;
+    // Dialogs unloaded from inside their own handlers, deleted once those
+    // have returned (or with the set).
+    QList<QPointer<QWidget>> unloaded_;
 };

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+enum class ColourEntry;
+
 class WindowVerbs {
   public:
     virtual ~WindowVerbs() = default;
@@ -26,8 +28,11 @@ class WindowVerbs {
     virtual void openConfiguration() = 0;
     // Modeless: a running recording goes on.
     virtual void showConfiguration() = 0;
-    // Hides the configuration dialog when it exists.
+    // Unloads the configuration dialog when it exists; whatever needs it
+    // next loads it anew.
     virtual void closeConfiguration() = 0;
+    // The colour dialog, modal, from one of its two entry points.
+    virtual void editColours(ColourEntry entry) = 0;
     // Shows the help document at its contents page.
     virtual void openHelp(const QString& file) = 0;
     // The program is ending: every window but the main one is hidden.
