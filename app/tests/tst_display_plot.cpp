@@ -15,6 +15,7 @@
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
 #include "display/grid.h"
+#include "test_images.h"
 #include "test_program.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
@@ -27,14 +28,6 @@ int distinctColours(const QImage& img) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) seen.insert(img.pixel(x, y));
     return static_cast<int>(seen.size());
-}
-
-bool hasColour(const QImage& img, int32_t colour) {
-    const QRgb want = toQColor(colour).rgb();
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == want) return true;
-    return false;
 }
 
 }  // namespace

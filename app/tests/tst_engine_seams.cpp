@@ -13,18 +13,7 @@
 #include "display/drawing_surface.h"
 #include "display/trace_plotter.h"
 #include "generator/wave_player.h"
-
-namespace {
-
-bool hasColour(const QImage& img, int32_t colour) {
-    const QRgb want = toQColor(colour).rgb();
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == want) return true;
-    return false;
-}
-
-}  // namespace
+#include "test_images.h"
 
 class TstEngineSeams : public QObject {
     Q_OBJECT

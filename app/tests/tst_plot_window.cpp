@@ -21,6 +21,7 @@
 #include "display/drawing_surface.h"
 #include "display/plot_image.h"
 #include "display/plot_limits.h"
+#include "test_images.h"
 #include "test_program.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
@@ -28,14 +29,6 @@
 namespace {
 
 constexpr int32_t kMark = 0x00FF00;
-
-bool hasColour(const QImage& img, int32_t colour) {
-    const QRgb want = toQColor(colour).rgb();
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == want) return true;
-    return false;
-}
 
 QPoint at(DrawingSurface* s, double x, double y) {
     return QPoint(int(std::lround(s->toPixelX(x))), int(std::lround(s->toPixelY(y))));
