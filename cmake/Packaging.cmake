@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules for a system layout under CMAKE_INSTALL_PREFIX, the one the
 # Debian packages hold (scripts/package). Each rule belongs to the component
 # named after its package, and the packaging installs one component into each

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared part of the mingw-w64 toolchain files: TOOLCHAIN_PREFIX names the
 # target triplet. The win32-thread compilers: the POSIX ones link winpthread,
 # which imports KERNEL32 functions that Windows 95/98, 2000 and XP lack

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: LGPL-2.1-or-later
 # TAVO_32.DLL and its tests, for a mingw-w64 cross build (see cmake/ and
 # scripts/windows). Both DLLs' export and import tables are read; the suite
 # and the loader run under Wine where it can run the build's programs

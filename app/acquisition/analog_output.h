@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The converter's analog output: the one place that writes it. The scroll
 // bar, the typed value and the generator's playback all come through here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the colour dialog, from the main window's menu "&Colores" or from
 // the configuration dialog's "Cam&biar Colores". Sampling holds while the
 // dialog is open; the colours take effect when it closes; then a recording

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data file: one line per sample, "time,CH0,CH1,CH2,CH3,output", each
 // line ending in CR LF.
 #pragma once

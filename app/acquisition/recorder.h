@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sampling engine: starts and stops recordings, takes one sample per
 // tick of its timer, keeps the present sweep and writes it to the data file.
 // It owns no widget; windows show what it reports and draw through a

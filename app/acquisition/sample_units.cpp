@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/sample_units.h"
 
 float inputFactor12(float scaleFactor) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the converters' codes to engineering units, with the single-precision
 // steps the recorded values depend on.
 #pragma once

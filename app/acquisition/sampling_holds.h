@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reasons the plot window holds the sampling ticks: its configure panel,
 // the XY width adjustment and printing. The ticks stop with the first hold
 // and resume (when a recording runs) only once the last one is released, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules of the sampling settings' text boxes: what a typed text does to its
 // scroll bar, and what leaving the box puts back.
 #pragma once

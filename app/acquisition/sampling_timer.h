@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sampling engine's sense of time, behind two small interfaces so tests
 // can drive the ticks and the clock (core/clock.h) by hand.
 #pragma once

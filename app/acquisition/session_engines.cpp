@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquisition/session_engines.h"
 
 #include "acquisition/analog_output.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the engines of a session: the sampling engine with its Qt timer,
 // the analog output and the generator's player.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The samples of the present sweep: rows 0..3 are CH 0..CH 3 in units,
 // row 4 the analog output code. The five values of one sample lie together.
 #pragma once

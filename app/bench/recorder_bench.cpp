@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the sampling engine on the simulated bench: continuous sweeps
 // with the real library and a trace drawn into an image, as the plot window
 // would. Prints the measured period against the set one, how late each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a whole file so that whoever reads it finds either the previous
 // contents or the new ones, never a part: the data file and the
 // configuration file are both written this way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Check boxes and option buttons as the configuration file stores them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading numbers the user typed, rounding into the program's integer widths
 // and the display patterns used across the windows.
 #pragma once

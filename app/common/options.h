@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Option groups where none may be selected: the index of the first selected
 // option, or -1 when there is none.
 #pragma once

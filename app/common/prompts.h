@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box, file dialog and beep of the program goes through here,
 // so tests can answer them instead of a person (a modal box would block a
 // headless test for ever).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts (file dialogs, the text boxes' menu, standard buttons) in
 // Spanish: the program speaks only Spanish, whatever the system's locale.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Takes the configuration dialog's type, scale and units (as the settings
 // model holds them) into the globals and the settings the windows show.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration commands the main window's menu runs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The nine-line configuration file: reading it into the globals and the
 // settings model (which the windows show), and writing it from them.
 #pragma once

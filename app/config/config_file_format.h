@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fields and lines of the nine-line configuration file, without any window:
 // splitting a line into fields, reading each field by its kind, and the text
 // form each kind is written in.

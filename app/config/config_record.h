@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The nine-line configuration file as a plain record: reading it is a pure
 // function of the file's bytes, writing it one of the record. Applying a
 // record to the program is the loader's job (config_file.*).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file's texts in the Windows Western code page
 // (Windows-1252), one byte per character, so that programs reading the file
 // byte by byte see the same units and file names.

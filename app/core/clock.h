@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engines' sense of elapsed time, behind a small interface so tests can
 // move it by hand.
 #pragma once

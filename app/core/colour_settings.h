@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the colour table does to the rest of the program: the defaults at
 // start-up, and the colours taking effect once the colour dialog closes. Both
 // act through the settings model; the windows follow its notifications.

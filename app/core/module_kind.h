@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module types the program tells apart by ModuleType's value.
 #pragma once
 

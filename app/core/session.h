@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One running program's state: the globals, the settings model, the library
 // binding and the engines. It knows no window: windows are given the session
 // and show what it holds. The engines are built above core (they use core),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working set-up the windows show and the configuration file keeps. The
 // settings the program keeps as globals stay in VarGlob; the setters here
 // write them and announce a change, while the configuration file writes some

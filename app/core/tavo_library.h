@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run-time binding of the device library TAVO_32. Each export is looked up
 // by name at its first call, in the program's own folder first and then on
 // the system's search path. A library or name that cannot be bound makes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the sampling engine draws, without knowing the plot window: the plot
 // window makes an implementation and hands it to the engine. Colours and the
 // plot's value range are the implementation's to pick from the settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's shared state: every global once, with the width the program
 // relies on (16-bit integers wrap and overflow as 16-bit, singles round as
 // singles). Truth values are 16-bit: -1 true, 0 false.

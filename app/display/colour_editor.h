@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour dialog's state without its widgets: the table being edited, the
 // copy taken when the dialog opened ("&Reponer" and "&Cancelar" go back to
 // it), the row being edited and what the three bars hold.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/colour_preview.h"
 
 #include "display/drawing_surface.h"

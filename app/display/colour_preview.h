@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour dialog's preview picture (PIC_COLORES): the plot area's colours,
 // its dotted grid and one ray per trace colour.
 #pragma once

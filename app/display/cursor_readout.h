@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the plot window's cursor readout shows for a point of the trace area.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture area: a widget with its own user coordinate system, persistent
 // drawing in a backing image, lines (solid or dotted), points and text at a
 // current point, with text metrics in user units.

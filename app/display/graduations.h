@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Axis graduations of a plot: where each label goes and what it says, as
 // plain numbers, and the operation that draws them into a plot's strips.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dotted grid of a trace area: line positions as plain numbers, and the
 // operation that draws the grid on a trace area.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's picture for the printer and for an image file: the
 // window as it now shows, without the controls that only serve the screen.
 #pragma once

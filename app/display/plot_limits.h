@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configure panel's value limits: how its two boxes show them and how
 // "Aplicar" reads them back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the graduations and the grid of a plot need to know, as plain values,
 // so that any window with a trace area and strips can draw them.
 #pragma once

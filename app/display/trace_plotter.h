@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the recorded trace on a trace area: one segment per sample and row,
 // and clearing the area ("Limpiar"). It keeps no sweep count: the sampling
 // engine restarts its sweep when the window that owns the area says so.

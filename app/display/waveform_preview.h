@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator's preview: the waveform table drawn across 300 steps, a
 // periodic table repeated, a one-shot table held at its last entry.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XY area's width adjustment ("Ajustar", ">" and "<") and the square
 // guide it draws while the width is being chosen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file's parser on any bytes: it never crashes, and a file
 // it reads whole is written and read back to the same record.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform dialog's typed texts on any bytes: the first byte chooses the
 // module (8 or 12 bits), the rest is split at line breaks into the frame's
 // amplitude, offset and period and the drawing's three figures. The rules

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphic signal editor without its window: the points the user places
 // become DrawnSignal as straight segments over the table's 300 steps, and
 // the drawing's period, offset and amplitude follow each point.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform definition dialog's nine fields without the dialog: their
 // default texts, the largest code a waveform may reach, and the rule each
 // field's text must meet, with the message and the corrected value when it

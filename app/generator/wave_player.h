@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays the waveform table on the analog output, one entry per step of its
 // timer, and measures how long each pass through the table really took.
 // It owns no widget: the main window's "&Generar" box, output controls and

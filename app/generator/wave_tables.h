@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform table the generator plays: how each kind of signal fills it.
 // All four operations work on the globals' WaveTable, WaveLength and
 // WaveOneShot and nothing else. A fill that would overflow a 16-bit value,

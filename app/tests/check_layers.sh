@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's layering, read from its sources. Fails when
 #  1. a file in core/ includes a header of acquisition/, config/, display/,
 #     generator/ or windows/;

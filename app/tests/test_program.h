@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program for a test: a session with its engines, and its windows,
 // which the tests reach to look at their controls.
 #pragma once

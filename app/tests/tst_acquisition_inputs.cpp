@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analog output's conversions and writes, and the rules of the typed
 // sampling settings.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer of the data file and the configuration file: a write that
 // fails at any step, the final flush of a small file included, leaves the
 // previous file whole and nothing beside it, and says why in Spanish.

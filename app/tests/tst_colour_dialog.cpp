@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour dialog's widgets: opening on the output, the bars and boxes,
 // "&Reponer", "&Cancelar", Esc and the close box.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour settings without the dialog's widgets: the rules, the editing
 // state, the preview picture, the table in the settings model and the two
 // ways of opening the dialog around a recording.

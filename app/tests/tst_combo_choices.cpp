@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An editable combo box acting on a list choice and on Enter only.
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number reading, rounding, display patterns, colours and twips.
 #include <QLocale>
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog against the simulated bench, whose default set-up
 // has an 8-bit converter at 378H address 0 and nothing on 278H or 3BCH.
 #include <QtTest>

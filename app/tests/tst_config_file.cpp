@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the configuration file through the windows it sets,
 // and ApplyConfiguration.
 #include <QtTest>

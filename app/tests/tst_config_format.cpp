@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fields and lines of the configuration file, without windows.
 #include <QtTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file as a plain record: what the parser makes of the
 // example and of damaged files, and what applying a damaged file leaves.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data file's text: exact number text in any locale, and lines only for
 // the samples taken.
 #include <QLocale>

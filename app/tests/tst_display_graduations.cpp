@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Graduation label positions and grid line positions as numbers.
 #include <QtTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window: its controls, the layout on resize, graduations, grid and
 // clearing, driven through a fresh application context per test.
 #include <QCheckBox>

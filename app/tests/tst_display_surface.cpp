@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture-area widget: scale mapping, persistence, text metrics.
 #include <QtTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engines without their windows: the generator's clear action and the
 // trace area's clear (which erases what was drawn), each reported once
 // through its signal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's generator panel with the generator's windows behind it,
 // on the simulated bench.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform dialog and the graphic editor, driven through their controls
 // with the playback engine behind them.
 #include <QSignalSpy>

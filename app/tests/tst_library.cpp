@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binding of TAVO_32 at run time, against the stand-in libraries built beside
 // the tests (bin/standin complete, bin/standin-partial without
 // Escribir_Ad8b32) and against a folder that holds no library at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's interaction as plain functions: the configure panel's
 // limits, the cursor readout, the XY width steps and guide, and the picture
 // taken for the printer and for image files.

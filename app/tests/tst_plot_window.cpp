@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's interaction: the configure panel, XY mode and its width,
 // the cursor readout, printing, saving the picture and closing the window.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts in Spanish whatever the locale: the save dialog the program
 // opens and a text box's context menu.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sampling engine driven without any window: a hand-fired timer, a clock
 // the test moves, a sink that records what would be drawn, and the stand-in
 // library (codes 11, 22, 33, 44 on every read).

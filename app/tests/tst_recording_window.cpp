@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording from the main window: its controls reach the sampling engine and
 // the analog output, and it shows what they report.
 #include <QApplication>

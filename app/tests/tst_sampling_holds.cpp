@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's holds on the sampling ticks: the ticks resume only when
 // the last reason goes.
 #include <QtTest>

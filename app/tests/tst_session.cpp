@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session without any window: the configuration is read and applied
 // from the settings model alone, the module type is told apart by its kind,
 // and the plot's clear leaves the sweep count to the sampling engine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings model on its own: one change notification per group that
 // changed, none for a value set again.
 #include <QSignalSpy>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start-up: defaults, the configuration file named on the
 // command line (or Config.CFG), the message when it cannot be read, and the
 // analog output brought to 0 through the library. The library is the

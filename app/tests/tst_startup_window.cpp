@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as built: every control by name, kind, caption and frame,
 // the menu bar, the configuration commands and the end of the program,
 // including an end requested from inside a timer handler.

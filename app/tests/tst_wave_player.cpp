@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback, the preview and the graphic editor's drawing, without windows:
 // the timer and the clock are driven by hand.
 #include <QSignalSpy>

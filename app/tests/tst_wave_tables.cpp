@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform table's fills and the waveform dialog's field rules.
 #include <QtTest>
 

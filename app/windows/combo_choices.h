@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An editable combo box that acts on a choice from its list and on Enter
 // only. Qt also reports an item as activated when the edit box loses the
 // focus holding a text that names another item (a Tab after typing, or a

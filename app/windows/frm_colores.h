@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour dialog FRM_COLORES ("Colores"): the user picks a row of the
 // colour table (E0 to E3, the analog output, the plot area) and sets its
 // colour with three bars or three boxes; the row's contrast colour follows.

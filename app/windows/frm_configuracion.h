@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog FRM_CONFIGURACION: module type, port, address,
 // input mode, scale and units. It checks an 8-bit converter module whenever
 // port, address or mode change, shows on the main window which inputs exist,

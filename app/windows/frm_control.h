@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window FRM_CONTROL: sampling settings, live values, analog
 // output, generator and the menus. Its load handler is the program's
 // start-up; closing it ends the program.

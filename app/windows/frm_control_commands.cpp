@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL's menus and buttons that reach other windows, and the end of
 // the program.
 #include <QApplication>

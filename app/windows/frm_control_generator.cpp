@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's generator panel: its controls go to the playback engine
 // and the generator's windows (through their verbs), and the panel shows
 // what the engine reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL's recording and analog output controls: their events go to the
 // sampling engine and to the analog output, and the window shows what the
 // engines report.

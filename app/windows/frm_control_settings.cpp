@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL shows the settings model and writes its users' changes to it.
 #include "common/check_values.h"
 #include "common/colors.h"

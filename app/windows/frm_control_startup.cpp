@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL's load handler: the program's start-up.
 //
 // The main window exists before its load runs. The start-up sets the

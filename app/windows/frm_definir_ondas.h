@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_DEFINIR_ONDAS, "Seleccionar Señal": the parameters of a periodic wave,
 // a stimulus or the drawn signal, each field checked against the
 // converter's range, and the buttons that fill the table and play it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/frm_definir_senales_graf.h"
 
 #include "common/prompts.h"

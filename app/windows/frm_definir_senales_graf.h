@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_DEFINIR_SEÑALES_GRAF, "Definir ondas gráficamente": the user draws a
 // waveform with the mouse as straight segments over the table's 300 steps,
 // then accepts it as the table or clears it.

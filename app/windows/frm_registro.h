@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window FRM_REGISTRO ("Registro"): the trace area with its two
 // graduation strips, the top buttons, the cursor readout, the configure
 // panel and the XY panel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot window's own events: the configure panel, XY mode and the width
 // of the XY area, the cursor readout, printing and saving the picture, and
 // closing the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the generator's windows ask of the window set: each other's showing,
 // never each other's widgets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's help viewer: the help document, with its links, in a window
 // of its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Puts a window's control where the form designs it, in twips.
 #pragma once
 

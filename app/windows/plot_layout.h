@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sizing of the plot window's surfaces after the window changes size.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the sampling engine draws, on the plot window: the trace goes through
 // the window's TracePlotter, in the colours of the colour table. The plot
 // window makes it and hands it to the engine.

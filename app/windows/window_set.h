@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's windows: the one place that creates, loads, shows and
 // unloads them. Each window is created and loaded the first time anything
 // needs it (the main window's start-up relies on that order), and stays until

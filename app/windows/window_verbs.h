@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a window may ask of the others: verbs, never a widget. The window set
 // implements them and decides when each window is created and loaded.
 #pragma once

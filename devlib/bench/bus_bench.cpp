@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Figures for the direct path on the simulated bench: wall time per port
 // access and per operation, and the simulated bus time of each operation.
 // Prints; never fails on a slow machine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Where the library is put together: the only code outside devlib/sim/
 // that knows the simulated bench. src/ and sim/ meet here through PortIo.
 #include "src/port/bench_port.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bench-file parser on any text. A file that parses is then read once
 // through the engine at every module it declares, so its levels, references
 // and rates reach the chip models' conversions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 20 exports with arguments the fuzzer chooses (null pointers, any
 // port, address, mode and count), on the bench through the direct path or
 // through the loopback driver, as the first byte says.

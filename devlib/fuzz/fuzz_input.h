@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Takes the fuzzer's bytes in order; past the end everything reads as 0.
 #pragma once
 

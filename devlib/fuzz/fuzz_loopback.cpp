@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The loopback driver's request decoding: any code (mostly the known ones),
 // any words, and beside the record a block buffer of the size the record
 // asks for, all on the built-in bench. Several requests per input, so one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 /* TAVO_32: access to the measurement modules on a PC printer port.
  *
  * Every argument occupies a 32-bit slot. Arguments documented as i16 are

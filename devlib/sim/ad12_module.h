@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // 12-bit converter module at a position 0..2 of a port: a serial A/D with
 // eleven inputs (the module wires out 0..7) and a serial 12-bit D/A, each with
 // its own active-low select line on the data register. They share the

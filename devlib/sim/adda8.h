@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // 8-bit converter: four analog inputs and one analog output (bus address
 // 0x48 + a). In a write transfer the first byte is the control byte, every
 // later byte goes to the analog output. In a read transfer each byte sent

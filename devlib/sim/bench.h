@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The simulated bench: the three printer ports (378H, 278H, 3BCH) modelled at
 // line level, with the modules attached to them. It is a PortIo, so the bus
 // master drives it exactly as it drives a real port.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Bench files: plain text declaring which modules sit on which port and what
 // drives their inputs (format in docs/bench-file.md), and the built-in bench.
 #pragma once

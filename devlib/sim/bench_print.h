@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bench in force as bench-file text, for a user to start a bench file
 // from: the built-in bench, or the named bench file once it loads.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // What a chip on the two-wire bus sees: transfers and bytes, never line edges.
 // The decoder (i2c_decoder.h) does the bit work and calls these.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The code a converter of `steps` steps gives for a level: floor(volts /
 // full scale x steps), saturated to lowest..highest as a real converter
 // saturates. The tiny bias keeps an exact loop-back (output code -> volts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Counter/alarm chip in event-counter mode (bus address 0x50 + a): 256 byte
 // registers behind a pointer that a write transfer sets with its first byte
 // and that advances after every data byte, read or written.

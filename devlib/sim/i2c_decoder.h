@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Pin-level decoder of the two-wire bus: turns line edges into start, stop,
 // bit and acknowledge events and bytes for the addressed chip, and says what
 // level the chips drive on the data line (the line itself is a wired AND of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // 8-bit quasi-bidirectional I/O expander (digital module, bus address 0x20 + a).
 // A written byte latches the outputs; a pin whose latch is 1 is only weakly
 // pulled up, so outside circuits can pull it low: a read returns the pins,

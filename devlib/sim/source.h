@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Signal sources that drive the bench's analog inputs, and the clock they
 // are evaluated against. A source is only evaluated when a chip converts,
 // never per port access.

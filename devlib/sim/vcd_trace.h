@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Line levels over simulated time as a VCD file (timescale 1 ns), one scope
 // per port base with the one-bit wires pBBB_scl, pBBB_sda (two-wire bus),
 // pBBB_clk, pBBB_din, pBBB_dout (12-bit modules) and the data register as

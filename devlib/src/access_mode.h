@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Choosing the access path. The operating system decides (Windows: the
 // version query's platform id; Linux: the simulated bench, see platform.h)
 // unless the environment variable TAVO32_BACKEND names a backend:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The direct-path engine: argument checks, port selection and calibration
 // in front of the family sequences. One engine holds all of the bus state
 // (register addresses, delays, calibrated flag, converter tables, 12-bit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The direct-path engine: the two-wire module bus and the 12-bit converter
 // scheme, bit-banged over a PortIo.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Operation sequences of the three two-wire module families. Each expects
 // the port's base set and the bus calibrated, takes addresses already
 // range-checked, and returns -1 at the first byte the module does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The port as the bus engine sees it: the three registers of the base set
 // by the last operation, the register last addressed (delays re-read it),
 // and the bus timing shared by the two-wire bus and the 12-bit scheme.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Two-wire bus primitives, bit-banged on the control register of the port
 // currently set. Control bit 1 drives the data line and bit 3 the clock;
 // the port inverts both, so a 1 in the register pulls its line low.

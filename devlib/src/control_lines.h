@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The two control-register lines that both the two-wire bus and the 12-bit
 // scheme drive: control bit 1 (Autofeed) and bit 3 (Select In). The port
 // inverts both, so a 1 in the register pulls its line low. Each value the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #include "converter12.h"
 
 #include "bus_primitives.h"

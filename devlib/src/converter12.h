@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 12-bit converter scheme: a three-wire serial link on the same port,
 // the clock on control bit 1 and data to the module on control bit 3 (the
 // table of control_lines.h, read the other way round from the two-wire

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The direct path: one routine per export, performing the operation on the
 // printer port itself. Arguments are already narrowed to their documented
 // widths; pointers are never null here (the exports check them).

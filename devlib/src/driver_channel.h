@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The driver path: opens the device on demand and packs each call into one
 // request record. Results are the reply's W0, -1 when the exchange fails and
 // -2 when the device cannot be opened; outputs are written only on success.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // What stands behind the driver channel: the kernel driver's device on
 // Windows, or a request-level backend elsewhere (see driver_loopback.h).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // `driver:loopback`: a request-level backend in the same process. It
 // decodes each record by its code and performs the operation on a direct
 // path, answering as the kernel driver would. It lets the whole driver path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The record exchanged with the driver: six signed 32-bit words W0..W5,
 // little-endian, 24 bytes, the same layout for request and reply. In the
 // reply W0 is the result and W1..W4 carry the outputs.

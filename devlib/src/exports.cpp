@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 20 exported calls. Each narrows its 32-bit argument slots (16-bit
 // values live in the low half; the two counts keep all 32 bits), rejects
 // null outputs, and runs on the path of the process's access mode: the

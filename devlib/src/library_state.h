@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The library's process-wide state, kept in one place: the access mode, the
 // port backend and direct-path engine, and the driver device and channel.
 // Created zeroed at load; nothing runs at load or unload.

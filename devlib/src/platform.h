@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // What the operating system offers, one implementation per system
 // (port/linux_platform.cpp, port/win_platform.cpp, chosen by the build).
 #pragma once

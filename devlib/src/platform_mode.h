@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The access mode the operating system's platform id calls for: the
 // version query's answer, kept apart from the query so every platform's
 // build can test it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bus engine against the simulated bench: the chips answer as the real
 // parts do, so a wrong sequence shows up as a wrong value here.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The real-port backends as far as a machine without a printer port allows:
 // a port that cannot be reached is refused cleanly and reported once.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The ppdev backend over scripted system calls: a port held by another
 // program, a device that opens only later, one that goes away and comes
 // back, and which device serves which base.

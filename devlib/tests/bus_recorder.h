@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Test doubles for the bus engine: a PortIo that logs every access and
 // answers from a script, and a builder of expected access sequences written
 // from the bus contract (register values, doubled writes, delay reads).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Register-level contract of the bus engine: exact order of writes, reads
 // and delay reads, checked against a recording port.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Choosing the backend from TAVO32_BACKEND, once per process.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Dispatch by access mode: the direct path's routines, the unsupported
 // platform, rejected null outputs, and exceptions kept inside the library.
 #include <gtest/gtest.h>

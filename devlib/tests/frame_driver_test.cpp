@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The driver path: request codes, record layout, argument placement and
 // what the exports make of the replies and of a missing or failing driver.
 #include <gtest/gtest.h>

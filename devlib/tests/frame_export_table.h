@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 20 exports as one table shared by the frame tests: how to call each
 // one (argument slots with junk in their upper halves), the driver request
 // it must send, and the direct-path routine it must reach.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Test doubles for the library frame: a direct path that records every
 // routine it is asked to run, and a driver device that records every
 // request and answers as the test tells it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The in-process request-level backend: it must decode every record the
 // exports send, so the application cannot tell the driver path from the
 // direct one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The same calls on the built-in simulated bench, once on the direct path
 // and once through the driver loopback: the program must not be able to
 // tell the two apart.

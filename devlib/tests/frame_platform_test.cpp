@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The version query's platform id decides the access path.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The shared library's dynamic symbol table holds the 20 calls and nothing
 // else: internals and the test hooks stay hidden.
 #include <gtest/gtest.h>

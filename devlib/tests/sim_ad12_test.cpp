@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 12-bit module on the bench: select lines, the converter's
 // previous-conversion pipeline and the output's load and latch.
 #include <gtest/gtest.h>

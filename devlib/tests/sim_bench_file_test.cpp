@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Bench files: what they declare, how they are refused, the built-in bench.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bench's port model and two-wire decoder, driven edge by edge.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Each chip model over the bench's wires, checked through its back doors.
 #include <gtest/gtest.h>
 

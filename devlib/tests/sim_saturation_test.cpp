@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Absurd levels, references and rates: converters saturate as real ones do,
 // and the bench file refuses what no bench could have.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bus trace: a VCD file any waveform viewer opens, checked here by
 // reading one transfer back from it.
 #include <gtest/gtest.h>

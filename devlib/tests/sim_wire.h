@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // A test-side bit-banger for the simulated bench, written from the two-wire
 // protocol and the 12-bit modules' serial scheme: one line change per port
 // access, so each test controls exactly which edges the bench sees.

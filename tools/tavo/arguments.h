@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the tool's arguments: printer ports, whole numbers in a range.
 // Plain functions, so the refusals are tested without running anything.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why the chosen backend cannot reach the printer ports a command needs, found
 // before the library is called: the library answers -1 both for a module that
 // is silent and for a port it could not have, and only the first is "no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's subcommands other than log, each one or a few library calls.
 // They print on stdout, report failures on stderr and return the exit status.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavo log: the four inputs of a converter sampled at a fixed period into CSV.
 #pragma once
 

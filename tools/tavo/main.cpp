@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavo: the TAVO_32 modules from the command line, in the manner of
 // i2c-tools. Every module operation goes through the library's C exports.
 #include <CLI/CLI.hpp>

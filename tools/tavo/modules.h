@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the tool knows of the modules beyond the library's calls: the
 // library's results in words, channel counts and the volts of a code.
 #pragma once

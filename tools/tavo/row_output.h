@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where tavo log's rows go and when they reach it. A regular file gets its
 // rows in batches, none held back longer than about half a second (each row
 // at once when the period is half a second or more); a pipe or a terminal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for TAVO_32, loaded by the program's tests instead of the real
 // library. Every call appends one line "Name arg arg ..." to the file named by
 // KALMOR_STANDIN_LOG (nothing is written while it is unset), so a test can

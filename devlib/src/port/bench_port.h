@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The simulated bench as one more port backend. The engine sees only a
 // PortIo; the bench itself is named in one place, devlib/compose/, which
 // puts the library together.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Raw x86 port I/O: the registers themselves, for root. ioperm grants only
 // the three standard printer-port bases, so nothing else can be touched.
 #include <cerrno>

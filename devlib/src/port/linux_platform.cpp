@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Linux has no version query and no driver devices: the simulated bench
 // stands in for the printer port unless TAVO32_BACKEND says otherwise.
 #include "platform.h"

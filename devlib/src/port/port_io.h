@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The bus algorithm's only view of the hardware: register writes and reads
 // at absolute I/O addresses (base + 0 data, + 1 status, + 2 control) and a
 // millisecond clock. Real ports, the simulated bench and test recorders

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Which /dev/parportN answers for which printer-port base, from the text after
 // "ppdev:" in TAVO32_BACKEND: empty (every port the kernel knows at its own
 // base), or devices separated by commas, each as DEVICE (the base the kernel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Linux ppdev backend: unprivileged access to a parallel port through
 // /dev/parportN (group lp). Every register access is one ioctl. A port that
 // cannot be opened or claimed, or whose register access fails (a dock

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The system calls of the ppdev backend, behind an interface that tests
 // replace: opening and claiming /dev/parportN, the register ioctls, the
 // kernel's list of ports and their bases, the clock and the messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The module driver's device on Windows: CreateFile once it is installed,
 // one DeviceIoControl per request record.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Windows 9x: user code may use the in and out instructions, so the
 // printer-port registers are read and written directly. On the NT family
 // the same instruction kills the process with a privileged-instruction

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Windows: the version query's platform id chooses the path, and driver
 // devices are opened through CreateFile.
 #include <windows.h>

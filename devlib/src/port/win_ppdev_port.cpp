@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Windows has no Linux parallel-port devices: every base is out of reach,
 // as with a ppdev device that cannot be opened, and that is said once.
 #include "real_ports.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The Windows version query, as the access mode it calls for.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LGPL-2.1-or-later
 # Reads a built TAVO_32.DLL without running it: check_dll_exports.sh OBJDUMP DLL.
 # It must export exactly the 20 calls under their plain names and import no
 # compiler runtime DLL. In the 32-bit DLL each call must be stdcall: it pops

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: LGPL-2.1-or-later
 # Reads a built TAVO_32.DLL without running it:
 #   check_dll_imports.sh OBJDUMP DLL ALLOW-LIST...
 # Every function it imports from KERNEL32 must be one that Windows 95's

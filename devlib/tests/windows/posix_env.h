@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // setenv and unsetenv, which the portable tests use, over the C runtime's
 // _putenv_s. Windows has no empty variables: an empty value removes one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // On Windows an unset TAVO32_BACKEND leaves the choice to the version
 // query, which under Wine reports the NT family: the driver path, and with
 // no driver installed every call answers -2 and writes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The driver device through CreateFile and DeviceIoControl: a device that
 // is not there is asked for again at every request; a handle that refuses
 // the request code is a failed exchange.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // TAVO_32.DLL's export table holds the 20 calls under their plain names
 // and nothing else, and a caller that binds them by name gets the library's
 // own, fresh state.

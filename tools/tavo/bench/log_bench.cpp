@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for tavo log on the simulated bench: how far the last time stamp
 // of 1000 samples at 10 ms lies from 9.99 s, and the shortest period each
 // converter sustains (the wall time of one four-channel read). Prints only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's argument readers on arbitrary text, with the ppdev device list
 // that --backend hands to the library.
 #include <cstddef>

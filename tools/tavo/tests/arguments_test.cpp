@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's argument readers (what is taken and what is refused), its CSV
 // rows and when they are written.
 #include <fcntl.h>

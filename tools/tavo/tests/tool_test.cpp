@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's subcommands: in this process on the built-in bench (so a value
 // written is there to read back), and as the built program for refusals,
 // detection on the two-port bench, logging and the bench text.

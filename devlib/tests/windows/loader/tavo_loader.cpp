@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Loads TAVO_32.DLL by name, as existing callers do, binds each of the 20
 // calls by its plain name and calls it once on the backend named as the
 // only argument ("unset": the version query decides). Prints one line per
