@@ -8,20 +8,20 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "acquisition/colour_entry.h"
 #include "common/numbers.h"
-#include "common/options.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "config/apply_configuration.h"
 #include "config/config_file.h"
 #include "config/config_file_format.h"
-#include "config/mode_pictures.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
-#include "windows/combo_choices.h"
-#include "windows/place.h"
+#include "display/mode_pictures.h"
+#include "widgets/combo_choices.h"
+#include "widgets/options.h"
+#include "widgets/place.h"
+#include "windows/colour_entry.h"
 #include "windows/window_verbs.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <QPalette>
 #include <QStatusBar>
 
-#include "acquisition/colour_entry.h"
 #include "common/title.h"
-#include "common/twips.h"
 #include "core/session.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
-#include "windows/place.h"
+#include "widgets/place.h"
+#include "widgets/twips.h"
+#include "windows/colour_entry.h"
 #include "windows/window_verbs.h"
 
 namespace {

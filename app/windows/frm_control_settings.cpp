@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL shows the settings model and writes its users' changes to it.
-#include "common/check_values.h"
-#include "common/colors.h"
-#include "config/mode_pictures.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "display/mode_pictures.h"
 #include "generator/wave_player.h"
+#include "widgets/check_values.h"
+#include "widgets/colours.h"
 #include "windows/frm_control.h"
 
 void FrmControl::connectSettings() {

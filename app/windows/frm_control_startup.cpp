@@ -21,7 +21,6 @@
 #include <cmath>
 
 #include "acquisition/analog_output.h"
-#include "common/colors.h"
 #include "common/prompts.h"
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
@@ -30,6 +29,7 @@
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "widgets/colours.h"
 #include "windows/frm_control.h"
 #include "windows/window_verbs.h"
 

@@ -11,8 +11,8 @@
 #include "core/var_glob.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "widgets/place.h"
 #include "windows/generator_verbs.h"
-#include "windows/place.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <QObject>
 
-#include "acquisition/colour_entry.h"
 #include "acquisition/recorder.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"
+#include "windows/colour_entry.h"
 #include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
