@@ -2,10 +2,10 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "acquisition/session_engines.h"
 #include "common/qt_spanish.h"
 #include "common/title.h"
 #include "core/session.h"
+#include "startup/session_engines.h"
 #include "windows/window_set.h"
 
 int main(int argc, char* argv[]) {

@@ -5,8 +5,8 @@
 
 #include <QStringList>
 
-#include "acquisition/session_engines.h"
 #include "core/session.h"
+#include "startup/session_engines.h"
 #include "windows/window_set.h"
 
 class TestProgram : public Session {

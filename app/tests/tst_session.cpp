@@ -8,7 +8,6 @@
 
 #include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
-#include "acquisition/session_engines.h"
 #include "config/apply_configuration.h"
 #include "config/config_file.h"
 #include "core/session.h"
@@ -17,6 +16,7 @@
 #include "display/graduations.h"
 #include "display/grid.h"
 #include "display/trace_plotter.h"
+#include "startup/session_engines.h"
 
 class TstSession : public QObject {
     Q_OBJECT

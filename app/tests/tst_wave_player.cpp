@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include "acquisition/analog_output.h"
-#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
@@ -13,6 +12,7 @@
 #include "generator/signal_drawing.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "startup/session_engines.h"
 
 namespace {
 
