@@ -18,8 +18,8 @@ QString modeCaption(int typeOption, int16_t inputMode) {
 SettingsModel::SettingsModel(VarGlob& g, QObject* parent) : QObject(parent), g_(g) {}
 
 ModuleKind SettingsModel::moduleKind() const {
-    return isModuleKind(g_.ModuleType, ModuleKind::Converter12) ? ModuleKind::Converter12
-                                                                : ModuleKind::Converter8;
+    return moduleKindOf(g_.ModuleType) == ModuleKind::Converter12 ? ModuleKind::Converter12
+                                                                  : ModuleKind::Converter8;
 }
 
 namespace {
@@ -189,4 +189,8 @@ void SettingsModel::setHighestAddress(int16_t address) {
 void SettingsModel::offerAddress(const QString& item) {
     addressChoices_ << item;
     emit changed(SettingsGroup::AddressChoices);
+}
+
+void SettingsModel::setEightBitModesOffered(bool offered) {
+    if (store(eightBitModesOffered_, offered)) emit changed(SettingsGroup::TypeOption);
 }

@@ -43,7 +43,7 @@ enum class SettingsGroup {
                        // grid, when shown, is drawn again
     VisibleChannels,   // the five CHK_VIS values
     Channels,          // which inputs the module's mode offers
-    TypeOption,        // the configuration dialog's selected type option
+    TypeOption,        // the selected type option and the input modes it offers
     Drafts,            // the scale and units being edited in the dialog
     AddressChoices,    // the addresses the dialog's list offers
     ModuleRead,        // the configuration file's module line, read whole
@@ -90,9 +90,10 @@ class SettingsModel : public QObject {
 
     VarGlob& globals() { return g_; }
     const VarGlob& globals() const { return g_; }
-    // The module type as the program acts on it: 2 is the 12-bit converter,
-    // anything else the 8-bit one (Converter8). ModuleType itself keeps what a file wrote
-    // until ApplyConfiguration replaces it by 0 or 2.
+    // The module type as the plot limits and the output's range take it: 2
+    // is the 12-bit converter, anything else the 8-bit one (Converter8).
+    // ModuleType itself keeps what a file wrote until ApplyConfiguration
+    // replaces it by 0 or 2; moduleKindOf tells every stored value apart.
     ModuleKind moduleKind() const;
 
     // Says that the globals of a group were written (the configuration file
@@ -180,11 +181,13 @@ class SettingsModel : public QObject {
     const std::array<bool, 5>& inputRowsShown() const { return inputRowsShown_; }
     const std::array<bool, 5>& axisOptionsShown() const { return axisOptionsShown_; }
 
-    // The configuration dialog's state: its selected type option (-1 for
-    // none), the scale and units being edited, the highest address its list
-    // offers. The dialog sets them when it loads; needDialogState asks for
-    // that load before they are read.
-    void needDialogState() { emit dialogStateNeeded(); }
+    // The module set-up being edited (config/module_setup.h): the selected
+    // type option (-1 for none), the scale and units being edited, the
+    // addresses and input modes offered. Whether the draft was taken from the
+    // globals since the configuration dialog last closed: whoever reads it
+    // opens it first.
+    void setModuleDraftOpen(bool open) { moduleDraftOpen_ = open; }
+    bool moduleDraftOpen() const { return moduleDraftOpen_; }
     void setTypeOption(int16_t option);
     int16_t typeOption() const { return typeOption_; }
     void setDrafts(const QString& scale, const QString& units);
@@ -195,10 +198,12 @@ class SettingsModel : public QObject {
     void setHighestAddress(int16_t address);
     void offerAddress(const QString& item);
     const QStringList& addressChoices() const { return addressChoices_; }
+    // Whether the 8-bit modes 1 and 2 are offered (said as TypeOption).
+    void setEightBitModesOffered(bool offered);
+    bool eightBitModesOffered() const { return eightBitModesOffered_; }
 
   signals:
     void changed(SettingsGroup group);
-    void dialogStateNeeded();
 
   private:
     VarGlob& g_;
@@ -215,6 +220,8 @@ class SettingsModel : public QObject {
     QString scaleDraft_;
     QString unitsDraft_;
     QStringList addressChoices_{"0", "1", "2", "3", "4", "5", "6", "7"};
+    bool moduleDraftOpen_ = false;
+    bool eightBitModesOffered_ = true;
     bool continuous_ = true;
     bool once_ = false;
     CheckValue save_ = CheckValue::Checked;

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include "acquisition/recorder.h"
+#include "config/module_setup.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"
@@ -17,15 +18,9 @@
 #include "windows/help_window.h"
 #include "windows/plot_layout.h"
 
-WindowSet::WindowSet(Session& session) : session_(session) {
-    // The configuration dialog holds the type option and the scale and units
-    // being edited until it loads: whoever needs them loads it first.
-    QObject::connect(&session_.settings(), &SettingsModel::dialogStateNeeded,
-                     [this] { loadConfiguration(); });
-}
+WindowSet::WindowSet(Session& session) : session_(session) {}
 
 WindowSet::~WindowSet() {
-    QObject::disconnect(&session_.settings(), &SettingsModel::dialogStateNeeded, nullptr, nullptr);
     // Dialogs first, the main window last, since the others may still look at
     // the session's state it keeps while closing. The help window is the main
     // window's child.
@@ -119,6 +114,8 @@ void WindowSet::closeConfiguration() {
     configuracion_->deleteLater();
     unloaded_ << configuracion_;
     configuracion_ = nullptr;
+    // The next opening takes the module set-up afresh.
+    CloseModuleDraft(session_);
 }
 
 void WindowSet::editColours(ColourEntry entry) {
