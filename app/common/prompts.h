@@ -43,6 +43,10 @@ std::optional<QString> saveRefusal(const QString& name);
 
 void beep();
 
+// Tells the user, once per missing library or name, that a TAVO_32 call
+// cannot be bound (the library binding's problem teller).
+void tellLibraryProblem(const QString& text);
+
 // Turns the program's "Description|*.EXT" filter into Qt's "Description (*.EXT)".
 QString toQtFilter(const QString& filter);
 

@@ -4,9 +4,11 @@
 #include <QObject>
 
 #include "acquisition/recorder.h"
+#include "common/prompts.h"
 #include "config/module_setup.h"
 #include "core/session.h"
 #include "core/settings_model.h"
+#include "core/tavo_library.h"
 #include "generator/wave_player.h"
 #include "windows/colour_entry.h"
 #include "windows/frm_colores.h"
@@ -18,9 +20,13 @@
 #include "windows/help_window.h"
 #include "windows/plot_layout.h"
 
-WindowSet::WindowSet(Session& session) : session_(session) {}
+WindowSet::WindowSet(Session& session) : session_(session) {
+    // The library binding returns what went wrong; the windows say it.
+    session_.library().setProblemTeller(prompts::tellLibraryProblem);
+}
 
 WindowSet::~WindowSet() {
+    session_.library().setProblemTeller({});
     // Dialogs first, the main window last, since the others may still look at
     // the session's state it keeps while closing. The help window is the main
     // window's child.
