@@ -68,6 +68,11 @@ void SettingsModel::setUnitsCaption(const QString& caption) {
     emit changed(SettingsGroup::UnitsCaption);
 }
 
+void SettingsModel::setSampling(int16_t requestedSamples, int16_t periodMs) {
+    const bool samplesChanged = store(g_.RequestedSamples, requestedSamples);
+    if (store(g_.PeriodMs, periodMs) || samplesChanged) emit changed(SettingsGroup::Sampling);
+}
+
 void SettingsModel::setDataFileName(const QString& name) {
     if (store(g_.DataFileName, name)) emit changed(SettingsGroup::DataFile);
 }

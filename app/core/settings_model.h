@@ -120,6 +120,9 @@ class SettingsModel : public QObject {
     void showOutputFrames();
     bool outputFramesShown() const { return outputFramesShown_; }
 
+    // The requested samples and period, which the sampling bars show.
+    void setSampling(int16_t requestedSamples, int16_t periodMs);
+
     // Data file: the name and the caption that shows it.
     void setDataFileName(const QString& name);
     void setDataFileCaption(const QString& caption);

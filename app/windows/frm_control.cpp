@@ -9,6 +9,7 @@
 
 #include "common/title.h"
 #include "core/session.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
 #include "widgets/place.h"
@@ -258,13 +259,13 @@ void FrmControl::buildMenus() {
 void FrmControl::connectHandlers() {
     // The scroll bars own the values; the text boxes echo them.
     connect(Hsr_muestras, &QScrollBar::valueChanged, this, [this](int value) {
-        session_.g.RequestedSamples = static_cast<int16_t>(value);
+        session_.settings().setSampling(static_cast<int16_t>(value), session_.g.PeriodMs);
         Txt_Muestras->setText(QString::number(session_.g.RequestedSamples));
     });
     // The period is taken when the thumb is released, not while it moves.
     Hsr_Periodo->setTracking(false);
     connect(Hsr_Periodo, &QScrollBar::valueChanged, this, [this](int value) {
-        session_.g.PeriodMs = static_cast<int16_t>(value);
+        session_.settings().setSampling(session_.g.RequestedSamples, static_cast<int16_t>(value));
         Txt_Periodo->setText(QString::number(session_.g.PeriodMs));
     });
 

@@ -46,7 +46,11 @@ FrmControl* WindowSet::frmControl() {
     if (!control_) {
         control_ = new FrmControl(session_, *this);
         control_->setGeneratorVerbs(this);
-        control_->load();
+        if (startup_) {
+            startup_(*control_);
+        } else {
+            control_->load();
+        }
     }
     return control_;
 }
