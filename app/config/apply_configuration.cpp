@@ -14,7 +14,7 @@ bool ApplyConfiguration(Session& session) {
     const VarGlob& g = session.g;
     SettingsModel& m = session.settings();
 
-    m.setModuleType(m.typeOption() == 3 ? ModuleKind::Converter12 : ModuleKind::Converter8);
+    m.setModuleType(typeOptionKind(m.typeOption()));
     const auto scale = config_format::toSingle(readNumber(m.scaleDraft()));
     if (!scale) return false;
     m.setScale(*scale, m.unitsDraft());

@@ -38,7 +38,7 @@ void OpenModuleDraft(Session& session) {
     // The type option comes from the type tag; a tag that names no type
     // selects none. Selecting it runs its click.
     const auto tipo = Round16(readNumber(m.typeTag().text()));
-    const bool tipoValid = tipo && *tipo >= 0 && *tipo <= 3;
+    const bool tipoValid = tipo && *tipo >= 0 && *tipo <= kAd12Option;
     if (tipoValid) {
         m.setTypeOption(*tipo);
         ChooseModuleType(session, *tipo);
@@ -57,8 +57,8 @@ void CloseModuleDraft(Session& session) {
 void ChooseModuleType(Session& session, int typeOption) {
     const VarGlob& g = session.g;
     SettingsModel& m = session.settings();
-    const bool ad12 = typeOption == 3;
-    m.setModuleType(ad12 ? ModuleKind::Converter12 : ModuleKind::Converter8);
+    const bool ad12 = typeOptionKind(typeOption) == ModuleKind::Converter12;
+    m.setModuleType(typeOptionKind(typeOption));
     for (int i = 0; i < 4; ++i) {
         m.setVisible(i, CheckValue::Checked);
         showChannel(m, i, true);
@@ -75,13 +75,13 @@ void SelectModuleType(Session& session, int typeOption) {
     SettingsModel& m = session.settings();
     if (typeOption == m.typeOption()) return;
     m.setTypeOption(static_cast<int16_t>(typeOption));
-    if (typeOption >= 0 && typeOption <= 3) ChooseModuleType(session, typeOption);
+    if (typeOption >= 0 && typeOption <= kAd12Option) ChooseModuleType(session, typeOption);
 }
 
 void ChooseInputMode(Session& session, int button) {
     SettingsModel& m = session.settings();
     // A type read from a file stays as written until applied: any type but 0
-    // takes the 12-bit modes.
+    // takes the 12-bit modes, where the fourth button is the differential one.
     if (moduleKindOf(session.g.ModuleType) != ModuleKind::Converter8) {
         m.setInputMode(button == 3 ? 1 : 0);
     } else {

@@ -61,6 +61,12 @@ struct LabelColours {
 
 // The module type options of the configuration dialog, in order.
 QString moduleTypeName(int typeOption);
+// The kind a type option gives: AD12 (option 3) the 12-bit converter, every
+// other option the 8-bit one.
+constexpr int kAd12Option = 3;
+constexpr ModuleKind typeOptionKind(int typeOption) {
+    return typeOption == kAd12Option ? ModuleKind::Converter12 : ModuleKind::Converter8;
+}
 // LB_MODO's caption: the type option's name (none for -1) and the input mode.
 QString modeCaption(int typeOption, int16_t inputMode);
 

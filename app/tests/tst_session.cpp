@@ -121,10 +121,10 @@ class TstSession : public QObject {
     }
 
     void eightBitKinds() {
-        QVERIFY(isEightBit(0));
-        QVERIFY(isEightBit(5));
-        QVERIFY(!isEightBit(2));
-        QVERIFY(!isEightBit(1));
+        QVERIFY(isEightBit(ModuleKind::Converter8));
+        QVERIFY(isEightBit(ModuleKind::Converter8HalfRange));
+        QVERIFY(!isEightBit(ModuleKind::Converter12));
+        QVERIFY(!isEightBit(ModuleKind::TypeOne));
     }
 
     // The plotter clears; only the recorder writes the sweep count and start.

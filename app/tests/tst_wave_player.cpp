@@ -186,7 +186,7 @@ class TstWavePlayer : public QObject {
         QFETCH(int, type);
         QFETCH(float, upper);
         QFETCH(float, top);
-        const auto got = ::previewTop(scale, int16_t(type), upper);
+        const auto got = ::previewTop(scale, moduleKindOf(int16_t(type)), upper);
         QCOMPARE(got.value_or(0.0f), top);
     }
 

@@ -194,7 +194,7 @@ std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
     // The editor draws in codes; the plot's own limits are left alone for
     // the next recording.
     const VarGlob& g = session_.g;
-    const CodeRange range = editorCodeRange(g.ModuleType, g.PlotLower);
+    const CodeRange range = editorCodeRange(moduleKindOf(g.ModuleType), g.PlotLower);
     if (!senales_) {
         senales_ = new FrmDefinirSenalesGraf(session_, range, frmControl());
     } else {
