@@ -33,8 +33,3 @@ constexpr ModuleKind moduleKindOf(int16_t moduleType) {
             return ModuleKind::Other;
     }
 }
-
-// Whether a ModuleType value, as stored, is the kind's.
-constexpr bool isModuleKind(int16_t moduleType, ModuleKind kind) {
-    return moduleKindOf(moduleType) == kind;
-}

@@ -11,7 +11,6 @@
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/colour_editor.h"
-#include "display/colour_preview.h"
 #include "display/drawing_surface.h"
 #include "widgets/colours.h"
 #include "windows/colour_entry.h"

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "display/colour_preview.h"
+#include "display/colour_editor.h"
 #include "display/drawing_surface.h"
 #include "widgets/colours.h"
 #include "widgets/place.h"

@@ -290,14 +290,14 @@ void FrmConfiguracion::ApplyPort() {
     const VarGlob& g = session_.g;
     const int puerto = selectedPuerto();
     session_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
-    if (isModuleKind(g.ModuleType, ModuleKind::Converter8) && !ModuleAnswers(session_)) {
+    if (moduleKindOf(g.ModuleType) == ModuleKind::Converter8 && !ModuleAnswers(session_)) {
         prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
                          QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
     }
 }
 
 void FrmConfiguracion::checkAddress() {
-    if (isModuleKind(session_.g.ModuleType, ModuleKind::Converter8) && !ModuleAnswers(session_)) {
+    if (moduleKindOf(session_.g.ModuleType) == ModuleKind::Converter8 && !ModuleAnswers(session_)) {
         prompts::message(
             this, QMessageBox::Information, appTitle(),
             QStringLiteral("Atención en esta dirección no se encuentra ningún módulo"));
