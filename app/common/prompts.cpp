@@ -43,6 +43,11 @@ void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
     box.exec();
 }
 
+void tellNoModuleOnPort(QWidget* parent) {
+    message(parent, QMessageBox::Information, QStringLiteral("Error de comunicación"),
+            QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
+}
+
 void tellLibraryProblem(const QString& text) {
     message(nullptr, QMessageBox::Critical, appTitle(), text);
 }

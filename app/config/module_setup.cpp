@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/module_setup.h"
 
+#include <algorithm>
+
 #include "common/numbers.h"
 #include "config/apply_configuration.h"
 #include "config/config_file_format.h"
@@ -42,6 +44,13 @@ void OpenModuleDraft(Session& session) {
     if (tipoValid) {
         m.setTypeOption(*tipo);
         ChooseModuleType(session, *tipo);
+    }
+    // The port option that shows the port in force checks the module there.
+    const bool offeredPort =
+        std::find(kPortBases.begin(), kPortBases.end(), g.PortBase) != kPortBases.end();
+    if (offeredPort && moduleKindOf(g.ModuleType) == ModuleKind::Converter8 &&
+        !ModuleAnswers(session)) {
+        m.announce(SettingsGroup::ModuleSilent);
     }
     m.setDrafts(config_format::realField(g.ScaleFactor), g.UnitsText);
     // The mode in force is shown, then the type's click sets its defaults.

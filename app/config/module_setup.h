@@ -6,20 +6,25 @@
 // settings model.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "core/module_kind.h"
 
 class Session;
 
+// The printer ports the configuration dialog offers: 378H, 278H and 3BCH.
+constexpr std::array<int16_t, 3> kPortBases{888, 632, 956};
+
 // The highest bus address a module of this kind answers at.
 int16_t highestAddress(ModuleKind kind);
 
 // The module set-up being edited (type option, scale and units, address
 // list) is taken from the globals and the type tag, as the configuration
-// dialog does when it opens: the tag's type is clicked, the mode in force is
-// shown, then the set-up is applied. Until CloseModuleDraft, later calls
-// leave it as it is, so whatever needs the draft opens it first.
+// dialog does when it opens: the tag's type is clicked, an 8-bit module on
+// one of the offered ports is checked (ModuleSilent says it did not
+// answer), the mode in force is shown, then the set-up is applied. Until CloseModuleDraft, later
+// calls leave it as it is, so whatever needs the draft opens it first.
 void OpenModuleDraft(Session& session);
 // The dialog is gone: the next opening takes the set-up afresh.
 void CloseModuleDraft(Session& session);

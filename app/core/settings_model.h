@@ -48,6 +48,7 @@ enum class SettingsGroup {
     AddressChoices,    // the addresses the dialog's list offers
     ModuleRead,        // the configuration file's module line, read whole
     PlotState,         // the plot window's XY mode in force and its width adjustment
+    ModuleSilent,      // taking the module set-up found no module on its port
 };
 
 // A check box's value as the file stores it: 0 unchecked, 1 checked, 2 greyed.

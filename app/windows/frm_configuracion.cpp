@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr std::array<int16_t, 3> kPortBases{888, 632, 956};
-
 QPushButton* button(QWidget* parent, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     // Enter belongs to the address box and the text boxes, not to a default button.
@@ -235,11 +233,9 @@ void FrmConfiguracion::load() {
     TxtUnidades->setText(m.unitsDraft());
     showing_ = false;
     showSettings(SettingsGroup::AddressChoices);
-    // Each selection that changes the port option runs ApplyPort, which
-    // checks the module.
-    for (size_t i = 0; i < kPortBases.size(); ++i) {
-        if (g.PortBase == kPortBases[i]) OPT_PUERTO[i]->setChecked(true);
-    }
+    // The port in force, shown without its click: taking the set-up checked
+    // the module there.
+    showPort();
     keptModuleAddress = g.ModuleAddress;
     keptPortBase = g.PortBase;
     keptScaleFactor = g.ScaleFactor;
@@ -270,6 +266,11 @@ void FrmConfiguracion::showAndKeepSettings() {
 }
 
 void FrmConfiguracion::takeLoadedSettings() {
+    showPort();
+    showAndKeepSettings();
+}
+
+void FrmConfiguracion::showPort() {
     const VarGlob& g = session_.g;
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         QRadioButton* option = OPT_PUERTO[i];
@@ -279,7 +280,6 @@ void FrmConfiguracion::takeLoadedSettings() {
         option->setChecked(g.PortBase == kPortBases[i]);
         option->setAutoExclusive(true);
     }
-    showAndKeepSettings();
 }
 
 void FrmConfiguracion::ApplyInputMode() {
@@ -291,8 +291,7 @@ void FrmConfiguracion::ApplyPort() {
     const int puerto = selectedPuerto();
     session_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
     if (moduleKindOf(g.ModuleType) == ModuleKind::Converter8 && !ModuleAnswers(session_)) {
-        prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
-                         QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
+        prompts::tellNoModuleOnPort(this);
     }
 }
 

@@ -101,6 +101,8 @@ class FrmConfiguracion : public QDialog {
     void showAndKeepSettings();
     // The selected type, the modes it offers and the address in the box.
     void showModuleChoice();
+    // The port option of the port in force, without running its click.
+    void showPort();
     // Tells the user that no module answered at the chosen address.
     void checkAddress();
 
