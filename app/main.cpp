@@ -2,10 +2,11 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "acquisition/session_engines.h"
 #include "common/qt_spanish.h"
 #include "common/title.h"
 #include "core/session.h"
+#include "startup/session_engines.h"
+#include "startup/startup.h"
 #include "windows/window_set.h"
 
 int main(int argc, char* argv[]) {
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     Session session(arguments);
     startEngines(session);
     WindowSet windows(session);
+    InstallStartup(session, windows);
     windows.showMain();
     return QApplication::exec();
 }

@@ -9,21 +9,25 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/module_kind.h"
+
 class TavoLibrary;
 struct VarGlob;
 
-// Engineering units of one output code: a 12-bit code (types 1 and 2) is one
-// millivolt, any other 2.5/255 V, both times the scale factor.
-double outputUnitsPerCode(int16_t moduleType, float scaleFactor);
+// Engineering units of one output code: a 12-bit code (kinds TypeOne and
+// Converter12) is one millivolt, any other 2.5/255 V, both times the scale
+// factor.
+double outputUnitsPerCode(ModuleKind kind, float scaleFactor);
 
 // An output code in units, "#0.0##": code x scale / 1000 for a 12-bit
-// converter (types 1 and 2), code x (scale x 2.5) / 255 for any other.
-QString CodeToUnitsText(double code, int16_t moduleType, float scaleFactor);
+// converter (kinds TypeOne and Converter12), code x (scale x 2.5) / 255 for
+// any other.
+QString CodeToUnitsText(double code, ModuleKind kind, float scaleFactor);
 
 // The code for a value typed in units: the nearest code (halves to even),
 // accepted from 0 to maxCode; nothing when it falls outside. Text that is
 // not a number reads as 0; a comma reads as the decimal point.
-std::optional<int16_t> UnitsToCode(const QString& typed, int16_t moduleType, float scaleFactor,
+std::optional<int16_t> UnitsToCode(const QString& typed, ModuleKind kind, float scaleFactor,
                                    int maxCode);
 
 class AnalogOutput : public QObject {

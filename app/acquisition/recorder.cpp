@@ -216,7 +216,8 @@ void Recorder::SamplingTick() {
 }
 
 void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c) {
-    const float out = outputRowUnits(g_.ScaleFactor, g_.AnalogOutValue, g_.ModuleType);
+    const float out =
+        outputRowUnits(g_.ScaleFactor, g_.AnalogOutValue, moduleKindOf(g_.ModuleType));
     const auto rowValue = [&](int row) { return row < 4 ? c[static_cast<size_t>(row)] : out; };
     const float k = static_cast<float>(g_.SampleCounter);
 
@@ -252,7 +253,7 @@ void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>&
 }
 
 bool Recorder::readChannels(std::array<float, 4>& c) {
-    if (isEightBit(g_.ModuleType)) return ReadChannels8(c);
+    if (isEightBit(moduleKindOf(g_.ModuleType))) return ReadChannels8(c);
     ReadChannels12(c);
     return true;
 }
@@ -288,14 +289,15 @@ bool Recorder::ReadChannels8(std::array<float, 4>& c) {
         if (!result || *result == 0) break;
     }
     // After ten failures the last attempt's values stand.
-    const float factor = inputFactor8(g_.ScaleFactor, g_.ModuleType);
+    const float factor = inputFactor8(g_.ScaleFactor, moduleKindOf(g_.ModuleType));
     for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
     return true;
 }
 
 std::optional<QString> Recorder::readNow(int row) {
     if (row < 0 || row > 4 || timer_->armed()) return std::nullopt;
-    if (row == 4) return CodeToUnitsText(g_.AnalogOutValue, g_.ModuleType, g_.ScaleFactor);
+    if (row == 4)
+        return CodeToUnitsText(g_.AnalogOutValue, moduleKindOf(g_.ModuleType), g_.ScaleFactor);
     std::array<float, 4> c{};
     if (!readChannels(c)) return std::nullopt;
     return formatValue(c[static_cast<size_t>(row)]);

@@ -43,7 +43,9 @@ class Recorder : public QObject {
 
     // The engine keeps its run state in the globals (Recording, SweepSamples,
     // SweepPeriodMs, SampleCounter, SweepStartTime) and is their one writer
-    // while it lives: the plot window's clear asks it to restart the sweep.
+    // while it records: the plot window's clear asks it to restart the sweep.
+    // While none runs, the configuration loader copies the file's samples and
+    // period into SweepSamples and SweepPeriodMs, as the next start would.
     // timer and clock: null takes a QTimer and a monotonic clock.
     Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink = nullptr,
              std::unique_ptr<SamplingTimer> timer = nullptr, std::unique_ptr<Clock> clock = nullptr,

@@ -32,12 +32,12 @@
 
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
-#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
 #include "core/var_glob.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "startup/session_engines.h"
 
 namespace {
 

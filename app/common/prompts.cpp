@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/prompts.h"
 
+#include "common/title.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -39,6 +41,15 @@ void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void tellNoModuleOnPort(QWidget* parent) {
+    message(parent, QMessageBox::Information, QStringLiteral("Error de comunicación"),
+            QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
+}
+
+void tellLibraryProblem(const QString& text) {
+    message(nullptr, QMessageBox::Critical, appTitle(), text);
 }
 
 QString toQtFilter(const QString& filter) {

@@ -43,6 +43,13 @@ std::optional<QString> saveRefusal(const QString& name);
 
 void beep();
 
+// Tells the user that no module answered on the chosen port.
+void tellNoModuleOnPort(QWidget* parent);
+
+// Tells the user, once per missing library or name, that a TAVO_32 call
+// cannot be bound (the library binding's problem teller).
+void tellLibraryProblem(const QString& text);
+
 // Turns the program's "Description|*.EXT" filter into Qt's "Description (*.EXT)".
 QString toQtFilter(const QString& filter);
 

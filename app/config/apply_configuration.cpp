@@ -13,9 +13,8 @@ std::optional<float> upperPlotLimit(ModuleKind kind, float scaleFactor) {
 bool ApplyConfiguration(Session& session) {
     const VarGlob& g = session.g;
     SettingsModel& m = session.settings();
-    m.needDialogState();
 
-    m.setModuleType(m.typeOption() == 3 ? ModuleKind::Converter12 : ModuleKind::Converter8);
+    m.setModuleType(typeOptionKind(m.typeOption()));
     const auto scale = config_format::toSingle(readNumber(m.scaleDraft()));
     if (!scale) return false;
     m.setScale(*scale, m.unitsDraft());

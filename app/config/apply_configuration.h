@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Takes the configuration dialog's type, scale and units (as the settings
-// model holds them) into the globals and the settings the windows show.
+// Takes the module set-up being edited (type option, scale and units, as the
+// settings model holds them) into the globals and the settings the windows
+// show. Callers open the draft first (config/module_setup.h).
 #pragma once
 
 #include <optional>

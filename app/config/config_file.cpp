@@ -9,7 +9,9 @@
 
 #include "common/atomic_file.h"
 #include "config/apply_configuration.h"
+#include "config/config_file_format.h"
 #include "config/config_record.h"
+#include "config/module_setup.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 
@@ -29,7 +31,7 @@ class Applier {
     bool run() {
         return moduleLine() && visibleLine() && labelColourLine() && optionsLine() && axesLine() &&
                samplingSettings() && colourTableLines() && typeLine() && dataFileLine() &&
-               ApplyConfiguration(session_);
+               applySetUp();
     }
 
   private:
@@ -56,8 +58,14 @@ class Applier {
         if (n >= 7) g.ScaleFactor = r_.ScaleFactor;
         if (n >= 8) g.UnitsText = r_.UnitsText;
         if (n > 0) m_.announce(SettingsGroup::Module);
-        // A configuration dialog already loaded takes the whole line again.
-        if (n == 8) m_.announce(SettingsGroup::ModuleRead);
+        if (n == 8) {
+            // A set-up being edited takes the file's scale and units, and a
+            // configuration dialog already loaded the whole line again.
+            if (m_.moduleDraftOpen()) {
+                m_.setDrafts(config_format::realField(g.ScaleFactor), g.UnitsText);
+            }
+            m_.announce(SettingsGroup::ModuleRead);
+        }
         return passed(ConfigStep::ModuleLine);
     }
 
@@ -124,14 +132,20 @@ class Applier {
     bool typeLine() {
         if (!passed(ConfigStep::TypeLine)) return false;
         if (r_.typeOption < 0) return true;
-        // The dialog loads first when it is not loaded yet; its load and the
-        // type's click (which the dialog runs when its option changes) both
+        // The set-up being edited is taken first when it is not yet; taking it
+        // and the type's click (which runs when the option changes) both
         // bring InputMode back to 0.
-        m_.needDialogState();
-        m_.setTypeOption(r_.typeOption);
+        OpenModuleDraft(session_);
+        SelectModuleType(session_, r_.typeOption);
         m_.setTypeTag({r_.typeOption, false});
         m_.setModeCaption(modeCaption(r_.typeOption, session_.g.InputMode));
         return true;
+    }
+
+    // The whole file read: the set-up it gives is applied.
+    bool applySetUp() {
+        OpenModuleDraft(session_);
+        return ApplyConfiguration(session_);
     }
 
     // Line 9: the data file name.
@@ -169,8 +183,8 @@ ConfigRecord currentRecord(Session& session) {
     r.axisX = m.axisX();
     r.axisY = m.axisY();
     r.Colores = g.Colores;
-    // The selected type option is the dialog's; reading it loads the dialog.
-    m.needDialogState();
+    // The selected type option is the set-up's being edited.
+    OpenModuleDraft(session);
     r.typeOption = m.typeOption();
     r.DataFileName = g.DataFileName;
     return r;

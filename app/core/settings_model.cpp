@@ -18,8 +18,8 @@ QString modeCaption(int typeOption, int16_t inputMode) {
 SettingsModel::SettingsModel(VarGlob& g, QObject* parent) : QObject(parent), g_(g) {}
 
 ModuleKind SettingsModel::moduleKind() const {
-    return isModuleKind(g_.ModuleType, ModuleKind::Converter12) ? ModuleKind::Converter12
-                                                                : ModuleKind::Converter8;
+    return moduleKindOf(g_.ModuleType) == ModuleKind::Converter12 ? ModuleKind::Converter12
+                                                                  : ModuleKind::Converter8;
 }
 
 namespace {
@@ -66,6 +66,11 @@ void SettingsModel::setModeCaption(const QString& caption) {
 void SettingsModel::setUnitsCaption(const QString& caption) {
     unitsCaption_ = caption;
     emit changed(SettingsGroup::UnitsCaption);
+}
+
+void SettingsModel::setSampling(int16_t requestedSamples, int16_t periodMs) {
+    const bool samplesChanged = store(g_.RequestedSamples, requestedSamples);
+    if (store(g_.PeriodMs, periodMs) || samplesChanged) emit changed(SettingsGroup::Sampling);
 }
 
 void SettingsModel::setDataFileName(const QString& name) {
@@ -189,4 +194,8 @@ void SettingsModel::setHighestAddress(int16_t address) {
 void SettingsModel::offerAddress(const QString& item) {
     addressChoices_ << item;
     emit changed(SettingsGroup::AddressChoices);
+}
+
+void SettingsModel::setEightBitModesOffered(bool offered) {
+    if (store(eightBitModesOffered_, offered)) emit changed(SettingsGroup::TypeOption);
 }

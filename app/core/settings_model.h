@@ -43,11 +43,12 @@ enum class SettingsGroup {
                        // grid, when shown, is drawn again
     VisibleChannels,   // the five CHK_VIS values
     Channels,          // which inputs the module's mode offers
-    TypeOption,        // the configuration dialog's selected type option
+    TypeOption,        // the selected type option and the input modes it offers
     Drafts,            // the scale and units being edited in the dialog
     AddressChoices,    // the addresses the dialog's list offers
     ModuleRead,        // the configuration file's module line, read whole
     PlotState,         // the plot window's XY mode in force and its width adjustment
+    ModuleSilent,      // taking the module set-up found no module on its port
 };
 
 // A check box's value as the file stores it: 0 unchecked, 1 checked, 2 greyed.
@@ -61,6 +62,12 @@ struct LabelColours {
 
 // The module type options of the configuration dialog, in order.
 QString moduleTypeName(int typeOption);
+// The kind a type option gives: AD12 (option 3) the 12-bit converter, every
+// other option the 8-bit one.
+constexpr int kAd12Option = 3;
+constexpr ModuleKind typeOptionKind(int typeOption) {
+    return typeOption == kAd12Option ? ModuleKind::Converter12 : ModuleKind::Converter8;
+}
 // LB_MODO's caption: the type option's name (none for -1) and the input mode.
 QString modeCaption(int typeOption, int16_t inputMode);
 
@@ -90,9 +97,10 @@ class SettingsModel : public QObject {
 
     VarGlob& globals() { return g_; }
     const VarGlob& globals() const { return g_; }
-    // The module type as the program acts on it: 2 is the 12-bit converter,
-    // anything else the 8-bit one (Converter8). ModuleType itself keeps what a file wrote
-    // until ApplyConfiguration replaces it by 0 or 2.
+    // The module type as the plot limits and the output's range take it: 2
+    // is the 12-bit converter, anything else the 8-bit one (Converter8).
+    // ModuleType itself keeps what a file wrote until ApplyConfiguration
+    // replaces it by 0 or 2; moduleKindOf tells every stored value apart.
     ModuleKind moduleKind() const;
 
     // Says that the globals of a group were written (the configuration file
@@ -118,6 +126,9 @@ class SettingsModel : public QObject {
     // Once a type is chosen the output and generator frames are shown.
     void showOutputFrames();
     bool outputFramesShown() const { return outputFramesShown_; }
+
+    // The requested samples and period, which the sampling bars show.
+    void setSampling(int16_t requestedSamples, int16_t periodMs);
 
     // Data file: the name and the caption that shows it.
     void setDataFileName(const QString& name);
@@ -180,11 +191,13 @@ class SettingsModel : public QObject {
     const std::array<bool, 5>& inputRowsShown() const { return inputRowsShown_; }
     const std::array<bool, 5>& axisOptionsShown() const { return axisOptionsShown_; }
 
-    // The configuration dialog's state: its selected type option (-1 for
-    // none), the scale and units being edited, the highest address its list
-    // offers. The dialog sets them when it loads; needDialogState asks for
-    // that load before they are read.
-    void needDialogState() { emit dialogStateNeeded(); }
+    // The module set-up being edited (config/module_setup.h): the selected
+    // type option (-1 for none), the scale and units being edited, the
+    // addresses and input modes offered. Whether the draft was taken from the
+    // globals since the configuration dialog last closed: whoever reads it
+    // opens it first.
+    void setModuleDraftOpen(bool open) { moduleDraftOpen_ = open; }
+    bool moduleDraftOpen() const { return moduleDraftOpen_; }
     void setTypeOption(int16_t option);
     int16_t typeOption() const { return typeOption_; }
     void setDrafts(const QString& scale, const QString& units);
@@ -195,10 +208,12 @@ class SettingsModel : public QObject {
     void setHighestAddress(int16_t address);
     void offerAddress(const QString& item);
     const QStringList& addressChoices() const { return addressChoices_; }
+    // Whether the 8-bit modes 1 and 2 are offered (said as TypeOption).
+    void setEightBitModesOffered(bool offered);
+    bool eightBitModesOffered() const { return eightBitModesOffered_; }
 
   signals:
     void changed(SettingsGroup group);
-    void dialogStateNeeded();
 
   private:
     VarGlob& g_;
@@ -215,6 +230,8 @@ class SettingsModel : public QObject {
     QString scaleDraft_;
     QString unitsDraft_;
     QStringList addressChoices_{"0", "1", "2", "3", "4", "5", "6", "7"};
+    bool moduleDraftOpen_ = false;
+    bool eightBitModesOffered_ = true;
     bool continuous_ = true;
     bool once_ = false;
     CheckValue save_ = CheckValue::Checked;

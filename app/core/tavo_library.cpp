@@ -7,8 +7,6 @@
 
 #include <utility>
 
-#include "common/prompts.h"
-#include "common/title.h"
 #include "tavo32.h"
 
 enum TavoLibrary::Export : int {
@@ -67,8 +65,15 @@ QString TavoLibrary::loadedFile() const {
     return library_ ? library_->fileName() : QString();
 }
 
-void TavoLibrary::tell(const QString& text) {
-    prompts::message(nullptr, QMessageBox::Critical, appTitle(), text);
+void TavoLibrary::setProblemTeller(std::function<void(const QString&)> teller) {
+    teller_ = std::move(teller);
+}
+
+bool TavoLibrary::tell(const QString& text) {
+    // Core shows nothing: whoever set the teller (the window set) says it.
+    if (!teller_) return false;
+    teller_(text);
+    return true;
 }
 
 bool TavoLibrary::loadLibrary() {
@@ -91,13 +96,13 @@ bool TavoLibrary::loadLibrary() {
         }
     }
     if (!quiet_ && !loadTold_) {
-        loadTold_ = true;
         QString text = loadError_.isEmpty()
                            ? QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).")
                                  .arg(libraryFileName())
                            : QStringLiteral("No se puede cargar la biblioteca TAVO_32 (%1):\n%2")
                                  .arg(libraryFileName(), loadError_);
-        tell(text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto."));
+        loadTold_ =
+            tell(text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto."));
     }
     return false;
 }
@@ -112,9 +117,9 @@ void (*TavoLibrary::bind(Export which))() {
         if (slot.function) return slot.function;
     }
     if (!quiet_ && !slot.told) {
-        slot.told = true;
-        tell(QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
-                 .arg(QString::fromLatin1(kExportNames[which]), library_->fileName()));
+        slot.told =
+            tell(QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
+                     .arg(QString::fromLatin1(kExportNames[which]), library_->fileName()));
     }
     return nullptr;
 }

@@ -3,7 +3,8 @@
 // by name at its first call, in the program's own folder first and then on
 // the system's search path. A library or name that cannot be bound makes the
 // call do nothing (the result is std::nullopt); outside the sampling tick the
-// user is told once about each missing file or name.
+// problem teller (set by the window set, which shows it) is told once about
+// each missing file or name.
 #pragma once
 
 #include <QLibrary>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +24,9 @@ class TavoLibrary {
     ~TavoLibrary();
     TavoLibrary(const TavoLibrary&) = delete;
     TavoLibrary& operator=(const TavoLibrary&) = delete;
+
+    // Who says a library or name that cannot be bound; none tells nobody.
+    void setProblemTeller(std::function<void(const QString&)> teller);
 
     // Changes where the library is looked for and forgets every binding.
     void setSearch(QString folder, bool searchSystem);
@@ -83,7 +88,9 @@ class TavoLibrary {
 
     void (*bind(Export which))();
     bool loadLibrary();
-    void tell(const QString& text);
+    std::function<void(const QString&)> teller_;
+    // True when someone was told.
+    bool tell(const QString& text);
 
     QString folder_;
     bool searchSystem_;

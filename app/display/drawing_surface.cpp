@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/colors.h"
-#include "common/twips.h"
+#include "widgets/colours.h"
+#include "widgets/twips.h"
 
 namespace {
 

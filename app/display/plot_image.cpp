@@ -10,7 +10,7 @@
 #include <QSaveFile>
 #include <QWidget>
 
-#include "common/twips.h"
+#include "widgets/twips.h"
 
 namespace {
 

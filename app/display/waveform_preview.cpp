@@ -26,9 +26,10 @@ std::vector<int16_t> previewValues(const VarGlob& g) {
     return values;
 }
 
-std::optional<float> previewTop(float scaleFactor, int16_t moduleType, float upper) {
+std::optional<float> previewTop(float scaleFactor, ModuleKind kind, float upper) {
     if (scaleFactor == 0.0f) return std::nullopt;
-    const double codes = moduleType == 1 || moduleType == 2 ? 1000.0 : 100.0;
+    const bool twelveBit = kind == ModuleKind::TypeOne || kind == ModuleKind::Converter12;
+    const double codes = twelveBit ? 1000.0 : 100.0;
     const auto m = Round16(codes / static_cast<double>(scaleFactor));
     if (!m || *m == 0) return std::nullopt;
     const float top = static_cast<float>(*m) * upper;
@@ -41,7 +42,7 @@ bool DrawWaveformPreview(DrawingSurface& pic, const VarGlob& g, float upper) {
     pic.setForeColor(g.Colores[4][1]);
     // A new back colour also erases the area.
     pic.setBackColor(g.Colores[5][1]);
-    const auto top = previewTop(g.ScaleFactor, g.ModuleType, upper);
+    const auto top = previewTop(g.ScaleFactor, moduleKindOf(g.ModuleType), upper);
     const std::vector<int16_t> values = previewValues(g);
     if (!top || values.empty()) return false;
     pic.setScale(1.0f, *top, static_cast<float>(kSteps), 0.0f);

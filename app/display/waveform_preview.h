@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/module_kind.h"
+
 class DrawingSurface;
 struct VarGlob;
 
@@ -20,7 +22,7 @@ std::vector<int16_t> previewValues(const VarGlob& g);
 // round(100 / scaleFactor) x upper otherwise. Nothing when that cannot be
 // drawn: a scale factor of 0, a factor beyond 16 bits or rounding to 0, or a
 // top of 0.
-std::optional<float> previewTop(float scaleFactor, int16_t moduleType, float upper);
+std::optional<float> previewTop(float scaleFactor, ModuleKind kind, float upper);
 
 // Clears the preview to the plot area's colour and draws the table in the
 // analog output's colour on a scale from 1 to 300 across and from the top

@@ -30,7 +30,7 @@ void expectInRange(const VarGlob& g, int maxCode) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    const int16_t moduleType = (data[0] & 1) ? 2 : 0;
+    const ModuleKind moduleType = (data[0] & 1) ? ModuleKind::Converter12 : ModuleKind::Converter8;
     const int16_t M = waveMaxCode(moduleType);
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));

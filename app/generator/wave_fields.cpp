@@ -48,21 +48,22 @@ WaveField nextField(WaveField field) {
     return static_cast<WaveField>(i / 3 * 3 + (i % 3 + 1) % 3);
 }
 
-int16_t waveMaxCode(int16_t moduleType) {
-    return moduleType == 0 ? 250 : 4095;
+int16_t waveMaxCode(ModuleKind kind) {
+    return kind == ModuleKind::Converter8 ? 250 : 4095;
 }
 
-float waveFullScale(int16_t moduleType) {
-    return moduleType == 0 ? 2.5f : 4.095f;
+float waveFullScale(ModuleKind kind) {
+    return kind == ModuleKind::Converter8 ? 2.5f : 4.095f;
 }
 
-CodeRange editorCodeRange(int16_t moduleType, float plotLower) {
-    const float k = moduleType == 2 ? 1000.0f : 100.0f;
-    return {moduleType == 2 ? k * 4.095f : k * 2.5f, k * plotLower};
+CodeRange editorCodeRange(ModuleKind kind, float plotLower) {
+    const bool twelveBit = kind == ModuleKind::Converter12;
+    const float k = twelveBit ? 1000.0f : 100.0f;
+    return {twelveBit ? k * 4.095f : k * 2.5f, k * plotLower};
 }
 
-std::array<QString, kWaveFields> defaultWaveTexts(int16_t moduleType) {
-    if (moduleType == 0) {
+std::array<QString, kWaveFields> defaultWaveTexts(ModuleKind kind) {
+    if (kind == ModuleKind::Converter8) {
         return {"100", "128", "5000", "200", "0", "4000", "100", "128", "5000"};
     }
     return {"1500", "2048", "5000", "4000", "0", "4000", "1500", "2048", "5000"};

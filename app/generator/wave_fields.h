@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/module_kind.h"
+
 // The fields in the dialog's order: per frame amplitude, offset, period.
 enum class WaveField {
     AmplitudOnda,
@@ -33,9 +35,9 @@ WaveField nextField(WaveField field);
 
 // The largest code a waveform may reach: 250 on the 8-bit converter (type 0),
 // 4095 on every other type.
-int16_t waveMaxCode(int16_t moduleType);
+int16_t waveMaxCode(ModuleKind kind);
 // The converter's full scale in volts, single precision: 2.5 or 4.095.
-float waveFullScale(int16_t moduleType);
+float waveFullScale(ModuleKind kind);
 
 // The graphic editor's vertical range in codes: 0 to the largest code the
 // generator uses (4095 on the 12-bit converter, 250 otherwise), the lower
@@ -44,10 +46,10 @@ struct CodeRange {
     float upper;
     float lower;
 };
-CodeRange editorCodeRange(int16_t moduleType, float plotLower);
+CodeRange editorCodeRange(ModuleKind kind, float plotLower);
 
 // The nine default texts, in WaveField order, for a module type.
-std::array<QString, kWaveFields> defaultWaveTexts(int16_t moduleType);
+std::array<QString, kWaveFields> defaultWaveTexts(ModuleKind kind);
 
 // A field that failed its rule: the message to show, then the value that
 // replaces its text.

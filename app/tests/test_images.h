@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdint>
 
-#include "common/colors.h"
+#include "widgets/colours.h"
 
 // True when some pixel of img is exactly the program colour given.
 inline bool hasColour(const QImage& img, int32_t colour) {

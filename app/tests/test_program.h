@@ -5,14 +5,17 @@
 
 #include <QStringList>
 
-#include "acquisition/session_engines.h"
 #include "core/session.h"
+#include "startup/session_engines.h"
+#include "startup/startup.h"
 #include "windows/window_set.h"
 
 class TestProgram : public Session {
   public:
     explicit TestProgram(QStringList arguments = {})
-        : Session(std::move(arguments)), windows((startEngines(*this), *this)) {}
+        : Session(std::move(arguments)), windows((startEngines(*this), *this)) {
+        InstallStartup(*this, windows);
+    }
 
     FrmControl* frmControl() { return windows.frmControl(); }
     FrmRegistro* frmRegistro() { return windows.frmRegistro(); }

@@ -37,7 +37,7 @@ class TstAcquisitionInputs : public QObject {
         QFETCH(float, scale);
         QFETCH(int, code);
         QFETCH(QString, text);
-        QCOMPARE(CodeToUnitsText(code, int16_t(type), scale), text);
+        QCOMPARE(CodeToUnitsText(code, moduleKindOf(int16_t(type)), scale), text);
     }
 
     // The typed value's code: the inverse of the text, halves to even,
@@ -69,7 +69,7 @@ class TstAcquisitionInputs : public QObject {
         QFETCH(QString, typed);
         QFETCH(int, code);
         const int max = type == 2 ? 4095 : 255;
-        QCOMPARE(UnitsToCode(typed, int16_t(type), scale, max).value_or(-1), code);
+        QCOMPARE(UnitsToCode(typed, moduleKindOf(int16_t(type)), scale, max).value_or(-1), code);
     }
 
     // Only the two converters are written; the code and its text follow the

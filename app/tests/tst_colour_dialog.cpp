@@ -3,8 +3,8 @@
 // "&Reponer", "&Cancelar", Esc and the close box.
 #include <QtTest>
 
-#include "common/colors.h"
 #include "display/drawing_surface.h"
+#include "widgets/colours.h"
 #include "windows/frm_colores.h"
 
 class TstColourDialog : public QObject {

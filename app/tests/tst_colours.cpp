@@ -5,16 +5,15 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "acquisition/colour_entry.h"
 #include "acquisition/recorder.h"
-#include "common/colors.h"
 #include "common/colour_rules.h"
 #include "core/colour_settings.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/colour_editor.h"
-#include "display/colour_preview.h"
 #include "display/drawing_surface.h"
+#include "widgets/colours.h"
+#include "windows/colour_entry.h"
 
 Q_DECLARE_METATYPE(SettingsGroup)
 

@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "windows/combo_choices.h"
+#include "widgets/combo_choices.h"
 
 class TstComboChoices : public QObject {
     Q_OBJECT

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <limits>
 
-#include "common/colors.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
-#include "common/twips.h"
+#include "widgets/colours.h"
+#include "widgets/twips.h"
 
 class TstCommon : public QObject {
     Q_OBJECT

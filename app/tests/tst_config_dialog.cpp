@@ -9,9 +9,10 @@
 #include "acquisition/recorder.h"
 #include "common/prompts.h"
 #include "common/title.h"
-#include "config/mode_pictures.h"
+#include "config/config_file.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "display/mode_pictures.h"
 #include "test_program.h"
 #include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
@@ -69,7 +70,8 @@ class TstConfigDialog : public QObject {
     }
 
     // The start-up reads a file naming an 8-bit type on 278H, where nothing
-    // answers: the dialog, loaded by the reading, selects that port and says so.
+    // answers: taking the module set-up checks the module there and says so,
+    // and the dialog selects that port.
     void loadOnSilentPortWarns() {
         QFile cfg("Config.CFG");
         QVERIFY(cfg.open(QIODevice::WriteOnly));
@@ -91,6 +93,46 @@ class TstConfigDialog : public QObject {
         QVERIFY(dialog()->OPT_PUERTO[1]->isChecked());
         QVERIFY(dialog()->OPT_TIPO[2]->isChecked());
         QCOMPARE(control()->LB_MODO->text(), QString("AD8 M=0"));
+    }
+
+    // "&Leer" with the dialog closed: the file's set-up is taken without a
+    // window, a silent port is said once, and the dialog opened afterwards
+    // shows that set-up without checking again.
+    void readingWithTheDialogClosedNeedsNoDialog_data() {
+        QTest::addColumn<QByteArray>("moduleLine");
+        QTest::addColumn<int>("said");
+        QTest::newRow("8-bit on silent 278H") << QByteArray("0,100,50,632,0,3,1,\"V\"") << 1;
+        QTest::newRow("8-bit on 378H") << QByteArray("0,100,50,888,0,3,1,\"V\"") << 0;
+        // A port the dialog does not offer is not checked.
+        QTest::newRow("8-bit on port 123") << QByteArray("0,100,50,123,0,3,1,\"V\"") << 0;
+    }
+    void readingWithTheDialogClosedNeedsNoDialog() {
+        QFETCH(QByteArray, moduleLine);
+        QFETCH(int, said);
+        start();
+        dialog()->BT_Cerrar->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!ctx_->frmConfiguracionLoaded());
+        QFile cfg("otro.CFG");
+        QVERIFY(cfg.open(QIODevice::WriteOnly));
+        cfg.write(moduleLine +
+                  "\r\n1,1,1,1,1\r\n"
+                  "16711680,16777215,65280,0,255,16777215,16776960,0,16711935,16777215\r\n"
+                  "#TRUE#,#FALSE#,1,1,0\r\n0,1\r\n"
+                  "16711680,65280,255,16776960,16711935,16777215\r\n"
+                  "16777215,0,16777215,0,16777215,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n"
+                  "\"DATOS.DAT\"\r\n");
+        cfg.close();
+        messages_.clear();
+        QVERIFY(LoadConfiguration(*ctx_, "otro.CFG"));
+        QVERIFY(!ctx_->frmConfiguracionLoaded());
+        QCOMPARE(count(kNoModuleOnPort), said);
+        QCOMPARE(control()->LB_MODO->text(), QString("AD8 M=0"));
+        QCOMPARE(ctx_->g.InputMode, int16_t(0));
+        // The dialog opened now shows the file's set-up and checks nothing.
+        QVERIFY(dialog()->OPT_TIPO[2]->isChecked());
+        QCOMPARE(dialog()->OPT_PUERTO[1]->isChecked(), moduleLine.contains(",632,"));
+        QCOMPARE(count(kNoModuleOnPort), said);
     }
 
     void typeAndModeShowTheirChannels_data() {

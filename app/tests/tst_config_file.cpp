@@ -8,13 +8,13 @@
 #include <memory>
 #include <vector>
 
-#include "common/colors.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "config/apply_configuration.h"
 #include "config/config_commands.h"
 #include "config/config_file.h"
 #include "test_program.h"
+#include "widgets/colours.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"

@@ -8,16 +8,16 @@
 
 #include <memory>
 
-#include "common/colors.h"
 #include "common/prompts.h"
 #include "common/title.h"
-#include "common/twips.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
 #include "display/grid.h"
 #include "test_images.h"
 #include "test_program.h"
+#include "widgets/colours.h"
+#include "widgets/twips.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
 #include "windows/plot_layout.h"

@@ -2,9 +2,9 @@
 // The picture-area widget: scale mapping, persistence, text metrics.
 #include <QtTest>
 
-#include "common/colors.h"
-#include "common/twips.h"
 #include "display/drawing_surface.h"
+#include "widgets/colours.h"
+#include "widgets/twips.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
-#include "acquisition/session_engines.h"
-#include "common/colors.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "display/trace_plotter.h"
 #include "generator/wave_player.h"
+#include "startup/session_engines.h"
 #include "test_images.h"
+#include "widgets/colours.h"
 
 class TstEngineSeams : public QObject {
     Q_OBJECT

@@ -7,12 +7,12 @@
 #include <QTest>
 
 #include "acquisition/analog_output.h"
-#include "common/colors.h"
 #include "common/prompts.h"
 #include "core/session.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
 #include "test_program.h"
+#include "widgets/colours.h"
 #include "windows/frm_control.h"
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"

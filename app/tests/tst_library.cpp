@@ -46,6 +46,7 @@ class TstLibrary : public QObject {
     // width, and its outputs and result come back unchanged.
     void everyExportPassesArgumentsAndResults() {
         TavoLibrary lib(binFolder("standin"), false);
+        lib.setProblemTeller(prompts::tellLibraryProblem);
         int16_t port = 0, addr = 3;
         QCOMPARE(lib.Autodeteccion_Dig32(&port, &addr), std::optional<int16_t>(0));
         QCOMPARE(port, int16_t(0x378));
@@ -121,6 +122,7 @@ class TstLibrary : public QObject {
             file.write(fileContent);
         }
         TavoLibrary lib(empty.path(), false);
+        lib.setProblemTeller(prompts::tellLibraryProblem);
         QCOMPARE(lib.Escribir_Ad8b32(0, 888, 0), std::nullopt);
         int16_t c0 = 7, c1 = 7, c2 = 7, c3 = 7;
         QCOMPARE(lib.Leer_Ad8b32(&c0, &c1, &c2, &c3, 888, 0), std::nullopt);
@@ -136,6 +138,7 @@ class TstLibrary : public QObject {
 
     void missingNameDoesNothingAndIsToldOncePerName() {
         TavoLibrary lib(binFolder("standin-partial"), false);
+        lib.setProblemTeller(prompts::tellLibraryProblem);
         QCOMPARE(lib.Escribir_Ad8b32(0, 888, 0), std::nullopt);
         QCOMPARE(lib.Escribir_Ad8b32(9, 888, 0), std::nullopt);
         QCOMPARE(messages_.size(), 1);
@@ -153,6 +156,7 @@ class TstLibrary : public QObject {
     void quietScopeHoldsBackTheMessage() {
         QTemporaryDir empty;
         TavoLibrary lib(empty.path(), false);
+        lib.setProblemTeller(prompts::tellLibraryProblem);
         {
             TavoLibrary::QuietScope quiet(lib);
             int16_t c0 = 0, c1 = 0, c2 = 0, c3 = 0;
@@ -164,6 +168,8 @@ class TstLibrary : public QObject {
         QCOMPARE(messages_.size(), 1);
 
         TavoLibrary partial(binFolder("standin-partial"), false);
+
+        partial.setProblemTeller(prompts::tellLibraryProblem);
         {
             TavoLibrary::QuietScope quiet(partial);
             QCOMPARE(partial.Escribir_Ad8b32(0, 888, 0), std::nullopt);
@@ -173,10 +179,31 @@ class TstLibrary : public QObject {
         QCOMPARE(messages_.size(), 2);
     }
 
+    // The binding itself shows nothing: without a teller a missing library
+    // or name is only returned, and the teller set later hears of it once.
+    void withoutATellerNothingIsShown() {
+        QTemporaryDir empty;
+        TavoLibrary lib(empty.path(), false);
+        TavoLibrary partial(binFolder("standin-partial"), false);
+        QStringList told;
+        for (TavoLibrary* l : {&lib, &partial}) {
+            QCOMPARE(l->Escribir_Ad8b32(0, 888, 0), std::nullopt);
+            QVERIFY(messages_.isEmpty());
+            l->setProblemTeller([&told](const QString& text) { told << text; });
+            QCOMPARE(l->Escribir_Ad8b32(0, 888, 0), std::nullopt);
+        }
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].startsWith(QStringLiteral("No se encuentra la biblioteca")),
+                 qPrintable(told[0]));
+        QVERIFY2(told[1].contains(QStringLiteral("Escribir_Ad8b32")), qPrintable(told[1]));
+        QVERIFY(messages_.isEmpty());
+    }
+
     // Pointing the binding at another folder forgets what was bound before.
     void setSearchRebinds() {
         QTemporaryDir empty;
         TavoLibrary lib(empty.path(), false);
+        lib.setProblemTeller(prompts::tellLibraryProblem);
         QCOMPARE(lib.Escribir_Dig32(1, 888, 0), std::nullopt);
         lib.setSearch(binFolder("standin"), false);
         QCOMPARE(lib.Escribir_Dig32(1, 888, 0), std::optional<int16_t>(0));

@@ -9,7 +9,6 @@
 
 #include <optional>
 
-#include "common/colors.h"
 #include "common/numbers.h"
 #include "display/cursor_readout.h"
 #include "display/drawing_surface.h"
@@ -17,6 +16,7 @@
 #include "display/plot_image.h"
 #include "display/plot_limits.h"
 #include "display/xy_adjust.h"
+#include "widgets/colours.h"
 
 namespace {
 

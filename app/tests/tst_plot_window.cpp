@@ -14,9 +14,7 @@
 #include <memory>
 
 #include "acquisition/recorder.h"
-#include "common/colors.h"
 #include "common/prompts.h"
-#include "common/twips.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
@@ -24,6 +22,8 @@
 #include "display/plot_limits.h"
 #include "test_images.h"
 #include "test_program.h"
+#include "widgets/colours.h"
+#include "widgets/twips.h"
 #include "windows/frm_control.h"
 #include "windows/frm_registro.h"
 

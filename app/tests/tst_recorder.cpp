@@ -94,7 +94,7 @@ class TstRecorder : public QObject {
             QCoreApplication::sendPostedEvents();
         }
     }
-    float code8(int code) const { return float(code) * inputFactor8(1.0f, 0); }
+    float code8(int code) const { return float(code) * inputFactor8(1.0f, ModuleKind::Converter8); }
 
   private slots:
     void init() {

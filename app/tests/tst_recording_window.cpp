@@ -169,7 +169,8 @@ class TstRecordingWindow : public QObject {
         const int now = ctx->g.SampleCounter;
         QVERIFY(waitForSample(w, now + 2));
         QVERIFY(w->Lbl_Vis[2]->text().isEmpty());
-        QCOMPARE(w->Lbl_Vis[1]->text(), formatValue(22 * inputFactor8(1.0f, 0)));
+        QCOMPARE(w->Lbl_Vis[1]->text(),
+                 formatValue(22 * inputFactor8(1.0f, ModuleKind::Converter8)));
         w->StartStopRecording();
     }
 
@@ -277,7 +278,7 @@ class TstRecordingWindow : public QObject {
         ctx->g.XYChannelY = 0;
         w->StartStopRecording();
         QVERIFY(waitForSample(w, 1));
-        const float f = inputFactor8(1.0f, 0);
+        const float f = inputFactor8(1.0f, ModuleKind::Converter8);
         QCOMPARE(w->Lbl_Vis[0]->text(), formatValue(11 * f));
         QCOMPARE(w->Lbl_Vis[1]->text(), formatValue(22 * f));
         for (size_t i = 2; i < w->Lbl_Vis.size(); ++i) QVERIFY(w->Lbl_Vis[i]->text().isEmpty());
@@ -310,7 +311,8 @@ class TstRecordingWindow : public QObject {
         auto ctx = start();
         FrmControl* w = ctx->frmControl();
         QTest::mousePress(w->Lbl_Vis[0], Qt::LeftButton);
-        QCOMPARE(w->Lbl_Vis[0]->text(), formatValue(11 * inputFactor8(1.0f, 0)));
+        QCOMPARE(w->Lbl_Vis[0]->text(),
+                 formatValue(11 * inputFactor8(1.0f, ModuleKind::Converter8)));
         QTest::mouseRelease(w->Lbl_Vis[0], Qt::LeftButton);
         QVERIFY(w->Lbl_Vis[0]->text().isEmpty());
         w->StartStopRecording();

@@ -66,6 +66,39 @@ class TstSettingsModel : public QObject {
         QCOMPARE(m.axisX(), int16_t(3));
     }
 
+    // The sampling bars write samples and period through the model, which
+    // says Sampling once when either changed and stays quiet otherwise; the
+    // start-up's settings are VarGlob's own.
+    void samplingSaysItsGroupOnce_data() {
+        QTest::addColumn<int>("samples");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("notifications");
+        QTest::newRow("as they start") << 50 << 100 << 0;
+        QTest::newRow("samples") << 700 << 100 << 1;
+        QTest::newRow("period") << 50 << 250 << 1;
+        QTest::newRow("both") << 10000 << 30000 << 1;
+    }
+    void samplingSaysItsGroupOnce() {
+        QFETCH(int, samples);
+        QFETCH(int, period);
+        QFETCH(int, notifications);
+        VarGlob g;
+        QCOMPARE(g.RequestedSamples, kSamplesMin);
+        QCOMPARE(g.PeriodMs, kPeriodMin);
+        QCOMPARE(g.SweepSamples, int16_t(100));
+        SettingsModel m(g);
+        QSignalSpy spy(&m, &SettingsModel::changed);
+        m.setSampling(int16_t(samples), int16_t(period));
+        QCOMPARE(spy.size(), notifications);
+        if (notifications) QCOMPARE(spy[0][0].value<SettingsGroup>(), SettingsGroup::Sampling);
+        QCOMPARE(int(g.RequestedSamples), samples);
+        QCOMPARE(int(g.PeriodMs), period);
+        // The sweep copies are the sampling engine's and the file's.
+        QCOMPARE(g.SweepSamples, int16_t(100));
+        m.setSampling(int16_t(samples), int16_t(period));
+        QCOMPARE(spy.size(), notifications);
+    }
+
     // The tag keeps the spelling each writer gives it.
     void typeTagSpellings() {
         QCOMPARE((TypeTag{3, true}).text(), QString(" 3"));

@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include "acquisition/analog_output.h"
-#include "acquisition/session_engines.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
@@ -13,6 +12,7 @@
 #include "generator/signal_drawing.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "startup/session_engines.h"
 
 namespace {
 
@@ -186,7 +186,7 @@ class TstWavePlayer : public QObject {
         QFETCH(int, type);
         QFETCH(float, upper);
         QFETCH(float, top);
-        const auto got = ::previewTop(scale, int16_t(type), upper);
+        const auto got = ::previewTop(scale, moduleKindOf(int16_t(type)), upper);
         QCOMPARE(got.value_or(0.0f), top);
     }
 

@@ -331,7 +331,7 @@ class TstWaveTables : public QObject {
         QFETCH(int, maxCode);
         QFETCH(QString, message);
         QFETCH(int, corrected);
-        std::array<QString, kWaveFields> texts = defaultWaveTexts(2);
+        std::array<QString, kWaveFields> texts = defaultWaveTexts(ModuleKind::Converter12);
         const int frame = field / 3 * 3;
         texts[frame] = amplitude;
         texts[frame + 1] = offset;
@@ -356,11 +356,11 @@ class TstWaveTables : public QObject {
     }
 
     void defaultsAndEnterOrder() {
-        QCOMPARE(defaultWaveTexts(0)[0], QStringLiteral("100"));
-        QCOMPARE(defaultWaveTexts(2)[3], QStringLiteral("4000"));
-        QCOMPARE(defaultWaveTexts(0)[7], QStringLiteral("128"));
-        QCOMPARE(waveMaxCode(0), int16_t(250));
-        QCOMPARE(waveMaxCode(2), int16_t(4095));
+        QCOMPARE(defaultWaveTexts(ModuleKind::Converter8)[0], QStringLiteral("100"));
+        QCOMPARE(defaultWaveTexts(ModuleKind::Converter12)[3], QStringLiteral("4000"));
+        QCOMPARE(defaultWaveTexts(ModuleKind::Converter8)[7], QStringLiteral("128"));
+        QCOMPARE(waveMaxCode(ModuleKind::Converter8), int16_t(250));
+        QCOMPARE(waveMaxCode(ModuleKind::Converter12), int16_t(4095));
         QCOMPARE(nextField(WaveField::AmplitudEstimulos), WaveField::OffsetEstimulos);
         QCOMPARE(nextField(WaveField::PeriodoUsuario), WaveField::AmplitudUsuario);
     }

@@ -5,10 +5,10 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "common/colors.h"
-#include "display/colour_preview.h"
+#include "display/colour_editor.h"
 #include "display/drawing_surface.h"
-#include "windows/place.h"
+#include "widgets/colours.h"
+#include "widgets/place.h"
 
 namespace {
 

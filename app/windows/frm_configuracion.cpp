@@ -8,25 +8,24 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "acquisition/colour_entry.h"
 #include "common/numbers.h"
-#include "common/options.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "config/apply_configuration.h"
 #include "config/config_file.h"
 #include "config/config_file_format.h"
-#include "config/mode_pictures.h"
+#include "config/module_setup.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
-#include "windows/combo_choices.h"
-#include "windows/place.h"
+#include "display/mode_pictures.h"
+#include "widgets/combo_choices.h"
+#include "widgets/options.h"
+#include "widgets/place.h"
+#include "windows/colour_entry.h"
 #include "windows/window_verbs.h"
 
 namespace {
-
-constexpr std::array<int16_t, 3> kPortBases{888, 632, 956};
 
 QPushButton* button(QWidget* parent, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -52,10 +51,6 @@ FrmConfiguracion::FrmConfiguracion(Session& session, WindowVerbs& windows, QWidg
     buildControls();
     connectHandlers();
     connectSettings();
-    // A dialog just built selects no type and lists addresses 0 to 7.
-    SettingsModel& m = session_.settings();
-    m.setTypeOption(-1);
-    m.setHighestAddress(7);
 }
 
 void FrmConfiguracion::buildControls() {
@@ -118,6 +113,7 @@ void FrmConfiguracion::connectHandlers() {
     // code; selecting the option already selected runs nothing.
     for (size_t i = 0; i < OPT_TIPO.size(); ++i) {
         connect(OPT_TIPO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (showing_) return;
             session_.settings().setTypeOption(static_cast<int16_t>(selectedTipo()));
             if (on) OPT_TIPO_Click(int(i));
         });
@@ -185,11 +181,8 @@ void FrmConfiguracion::showSettings(SettingsGroup group) {
     const SettingsModel& m = session_.settings();
     switch (group) {
         case SettingsGroup::TypeOption:
-            // Selecting an option runs its click, as a selection by the user
-            // does; selecting the one already selected runs nothing.
-            if (m.typeOption() >= 0 && m.typeOption() < int(OPT_TIPO.size())) {
-                OPT_TIPO[size_t(m.typeOption())]->setChecked(true);
-            }
+            // The type's click has run on the model already.
+            showModuleChoice();
             break;
         case SettingsGroup::Drafts: {
             // Showing one draft must not write the other box's old text back.
@@ -227,29 +220,38 @@ int FrmConfiguracion::selectedPuerto() const {
 
 void FrmConfiguracion::load() {
     const VarGlob& g = session_.g;
+    const SettingsModel& m = session_.settings();
     // The main window first: its start-up comes before anything of the dialog.
     windows_.loadMain();
 
-    // A module read as type 1 or 2 offers only the 12-bit modes' buttons.
-    if (g.ModuleType == 1 || isModuleKind(g.ModuleType, ModuleKind::Converter12)) {
-        BT_NUEVO_MODO[1]->hide();
-        BT_NUEVO_MODO[2]->hide();
-    }
-    // The type option comes from the type tag; a tag that names no type
-    // selects none.
-    const auto tipo = Round16(readNumber(session_.settings().typeTag().text()));
-    const bool tipoValid = tipo && *tipo >= 0 && *tipo < int(OPT_TIPO.size());
-    if (tipoValid) OPT_TIPO[size_t(*tipo)]->setChecked(true);
-    // Each selection that changes the port option runs ApplyPort.
-    for (size_t i = 0; i < kPortBases.size(); ++i) {
-        if (g.PortBase == kPortBases[i]) OPT_PUERTO[i]->setChecked(true);
-    }
-    showAndKeepSettings();
     keptInputMode = g.InputMode;
-    // The mode in force is shown, then the type's click sets its defaults.
-    ApplyInputMode();
-    if (tipoValid) OPT_TIPO_Click(*tipo);
-    ApplyConfiguration(session_);
+    // The set-up being edited, unless a configuration file took it already.
+    OpenModuleDraft(session_);
+    showModuleChoice();
+    showing_ = true;
+    TxtEscala->setText(m.scaleDraft());
+    TxtUnidades->setText(m.unitsDraft());
+    showing_ = false;
+    showSettings(SettingsGroup::AddressChoices);
+    // The port in force, shown without its click: taking the set-up checked
+    // the module there.
+    showPort();
+    keptModuleAddress = g.ModuleAddress;
+    keptPortBase = g.PortBase;
+    keptScaleFactor = g.ScaleFactor;
+    keptUnitsText = g.UnitsText;
+}
+
+void FrmConfiguracion::showModuleChoice() {
+    const SettingsModel& m = session_.settings();
+    showing_ = true;
+    if (m.typeOption() >= 0 && m.typeOption() < int(OPT_TIPO.size())) {
+        OPT_TIPO[size_t(m.typeOption())]->setChecked(true);
+    }
+    showing_ = false;
+    BT_NUEVO_MODO[1]->setVisible(m.eightBitModesOffered());
+    BT_NUEVO_MODO[2]->setVisible(m.eightBitModesOffered());
+    cmb_pastilla->setEditText(QString::number(session_.g.ModuleAddress));
 }
 
 void FrmConfiguracion::showAndKeepSettings() {
@@ -264,6 +266,11 @@ void FrmConfiguracion::showAndKeepSettings() {
 }
 
 void FrmConfiguracion::takeLoadedSettings() {
+    showPort();
+    showAndKeepSettings();
+}
+
+void FrmConfiguracion::showPort() {
     const VarGlob& g = session_.g;
     for (size_t i = 0; i < kPortBases.size(); ++i) {
         QRadioButton* option = OPT_PUERTO[i];
@@ -273,87 +280,23 @@ void FrmConfiguracion::takeLoadedSettings() {
         option->setChecked(g.PortBase == kPortBases[i]);
         option->setAutoExclusive(true);
     }
-    showAndKeepSettings();
-}
-
-void FrmConfiguracion::showChannel(int i, bool shown) {
-    SettingsModel& m = session_.settings();
-    if (!shown) m.setVisible(i, CheckValue::Unchecked);
-    m.setChannelShown(i, shown);
 }
 
 void FrmConfiguracion::ApplyInputMode() {
-    const VarGlob& g = session_.g;
-    SettingsModel& m = session_.settings();
-    for (int i = 0; i < 4; ++i) m.showInputRow(i);
-    m.setModeCaption(modeCaption(selectedTipo(), g.InputMode));
-
-    // Moves an XY axis off a channel that no longer exists.
-    auto axesOff = [&](int fromChannel) {
-        const bool x = g.XYChannelX >= fromChannel && g.XYChannelX <= 3;
-        const bool y = g.XYChannelY >= fromChannel && g.XYChannelY <= 3;
-        m.setAxesAndChannels(x ? 0 : kNoOption, y ? 1 : kNoOption);
-    };
-    auto showPicture = [&](int mode) { m.setModePicture(mode); };
-
-    if (!isModuleKind(g.ModuleType, ModuleKind::Converter8)) {
-        // 12-bit converter: single-ended or differential, never checked.
-        if (g.InputMode != 0) {
-            showPicture(3);
-            showChannel(2, false);
-            showChannel(3, false);
-            axesOff(2);
-        } else {
-            showPicture(0);
-            showChannel(2, true);
-            showChannel(3, true);
-            m.setVisible(3, CheckValue::Checked);
-        }
-        return;
-    }
-
-    showPicture(g.InputMode);
-    switch (g.InputMode) {
-        case 0:
-            showChannel(2, true);
-            showChannel(3, true);
-            break;
-        case 3:
-            showChannel(2, false);
-            showChannel(3, false);
-            axesOff(2);
-            break;
-        case 1:
-        case 2:
-            showChannel(2, true);
-            showChannel(3, false);
-            axesOff(3);
-            break;
-        default:
-            break;
-    }
-    session_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
-}
-
-bool FrmConfiguracion::moduleAnswers() {
-    const VarGlob& g = session_.g;
-    const auto result =
-        session_.library().Poner_Modo_Ad8b32(g.InputMode, g.PortBase, g.ModuleAddress);
-    return !result || *result == 0;
+    ::ApplyInputMode(session_);
 }
 
 void FrmConfiguracion::ApplyPort() {
     const VarGlob& g = session_.g;
     const int puerto = selectedPuerto();
     session_.settings().setPortBase(kPortBases[size_t(puerto < 0 ? 0 : puerto)]);
-    if (isModuleKind(g.ModuleType, ModuleKind::Converter8) && !moduleAnswers()) {
-        prompts::message(this, QMessageBox::Information, QStringLiteral("Error de comunicación"),
-                         QStringLiteral("Atención en este Puerto no se encuentra ningún módulo"));
+    if (moduleKindOf(g.ModuleType) == ModuleKind::Converter8 && !ModuleAnswers(session_)) {
+        prompts::tellNoModuleOnPort(this);
     }
 }
 
 void FrmConfiguracion::checkAddress() {
-    if (isModuleKind(session_.g.ModuleType, ModuleKind::Converter8) && !moduleAnswers()) {
+    if (moduleKindOf(session_.g.ModuleType) == ModuleKind::Converter8 && !ModuleAnswers(session_)) {
         prompts::message(
             this, QMessageBox::Information, appTitle(),
             QStringLiteral("Atención en esta dirección no se encuentra ningún módulo"));
@@ -361,26 +304,8 @@ void FrmConfiguracion::checkAddress() {
 }
 
 void FrmConfiguracion::OPT_TIPO_Click(int index) {
-    const VarGlob& g = session_.g;
-    SettingsModel& m = session_.settings();
-    const bool ad12 = index == 3;
-    m.setModuleType(ad12 ? ModuleKind::Converter12 : ModuleKind::Converter8);
-    for (int i = 0; i < 4; ++i) {
-        m.setVisible(i, CheckValue::Checked);
-        showChannel(i, true);
-    }
-    BT_NUEVO_MODO_Click(0);
-    BT_NUEVO_MODO[1]->setVisible(!ad12);
-    BT_NUEVO_MODO[2]->setVisible(!ad12);
-    BT_NUEVO_MODO[3]->setVisible(true);
-
-    m.setHighestAddress(ad12 ? 2 : 7);
-    cmb_pastilla->setEditText(QString::number(g.ModuleAddress));
-
-    m.setModeCaption(modeCaption(index, g.InputMode));
-    m.setTypeTag({static_cast<int16_t>(index), false});
-    m.showOutputFrames();
-    cmb_pastilla->setVisible(true);
+    ChooseModuleType(session_, index);
+    showModuleChoice();
 }
 
 void FrmConfiguracion::OPT_PUERTO_Click(int) {
@@ -388,15 +313,7 @@ void FrmConfiguracion::OPT_PUERTO_Click(int) {
 }
 
 void FrmConfiguracion::BT_NUEVO_MODO_Click(int index) {
-    SettingsModel& m = session_.settings();
-    // A type read from a file stays as written until applied: any type but 0
-    // takes the 12-bit modes.
-    if (!isModuleKind(session_.g.ModuleType, ModuleKind::Converter8)) {
-        m.setInputMode(index == 3 ? 1 : 0);
-    } else {
-        m.setInputMode(int16_t(index));
-    }
-    ApplyInputMode();
+    ChooseInputMode(session_, index);
 }
 
 void FrmConfiguracion::cmb_pastilla_Click() {

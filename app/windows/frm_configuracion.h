@@ -31,7 +31,8 @@ class FrmConfiguracion : public QDialog {
     void load();
 
     // Shows the channels and the mode picture of the present module type and
-    // input mode on the main window; sends the mode to an 8-bit module.
+    // input mode on the main window; sends the mode to an 8-bit module
+    // (config/module_setup.h).
     void ApplyInputMode();
     // Takes the selected port into PortBase and checks the module.
     void ApplyPort();
@@ -96,13 +97,12 @@ class FrmConfiguracion : public QDialog {
     void takeDrafts();
     void buildControls();
     void connectHandlers();
-    // Shows or hides input channel i on the main and plot windows.
     // The module settings into the boxes, and the copies kept of them.
     void showAndKeepSettings();
-    void showChannel(int i, bool shown);
-    // Sends the input mode to an 8-bit module; true when it answered (or
-    // the library could not be reached, which the binding reports itself).
-    bool moduleAnswers();
+    // The selected type, the modes it offers and the address in the box.
+    void showModuleChoice();
+    // The port option of the port in force, without running its click.
+    void showPort();
     // Tells the user that no module answered at the chosen address.
     void checkAddress();
 

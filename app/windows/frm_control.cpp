@@ -7,13 +7,14 @@
 #include <QPalette>
 #include <QStatusBar>
 
-#include "acquisition/colour_entry.h"
 #include "common/title.h"
-#include "common/twips.h"
 #include "core/session.h"
+#include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
-#include "windows/place.h"
+#include "widgets/place.h"
+#include "widgets/twips.h"
+#include "windows/colour_entry.h"
 #include "windows/window_verbs.h"
 
 namespace {
@@ -258,13 +259,13 @@ void FrmControl::buildMenus() {
 void FrmControl::connectHandlers() {
     // The scroll bars own the values; the text boxes echo them.
     connect(Hsr_muestras, &QScrollBar::valueChanged, this, [this](int value) {
-        session_.g.RequestedSamples = static_cast<int16_t>(value);
+        session_.settings().setSampling(static_cast<int16_t>(value), session_.g.PeriodMs);
         Txt_Muestras->setText(QString::number(session_.g.RequestedSamples));
     });
     // The period is taken when the thumb is released, not while it moves.
     Hsr_Periodo->setTracking(false);
     connect(Hsr_Periodo, &QScrollBar::valueChanged, this, [this](int value) {
-        session_.g.PeriodMs = static_cast<int16_t>(value);
+        session_.settings().setSampling(session_.g.RequestedSamples, static_cast<int16_t>(value));
         Txt_Periodo->setText(QString::number(session_.g.PeriodMs));
     });
 

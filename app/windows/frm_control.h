@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window FRM_CONTROL: sampling settings, live values, analog
-// output, generator and the menus. Its load handler is the program's
-// start-up; closing it ends the program.
+// output, generator and the menus. The program's start-up
+// (startup/startup.cpp) runs its load; closing it ends the program.
 #pragma once
 
 #include <QAction>
@@ -32,12 +32,12 @@ class FrmControl : public QMainWindow {
     FrmControl(Session& session, WindowVerbs& windows, QWidget* parent = nullptr);
     ~FrmControl() override;
 
-    // Load handler: the program's start-up sequence.
+    // Load handler: the sampling bars' ranges, the timers stopped.
     void load();
+    // The end of the start-up: the generator preview's scale and colours.
+    void showStartPreview();
 
     // The main window's own operations, which its menus and buttons run.
-    bool LoadConfiguration(const QString& name);
-    void ResetDefaultColours();
     void StartStopRecording();
     void ClearWaveform();
     // Ends the program at once: no data file, no saved configuration.

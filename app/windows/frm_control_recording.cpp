@@ -120,8 +120,8 @@ void FrmControl::leaveOutputBox() {
     // back, "2,5" would send 2.
     if (Txt_salanal->text() == session_.analogOutput().text()) return;
     const VarGlob& g = session_.g;
-    const auto code =
-        UnitsToCode(Txt_salanal->text(), g.ModuleType, g.ScaleFactor, HSr_salanal->maximum());
+    const auto code = UnitsToCode(Txt_salanal->text(), moduleKindOf(g.ModuleType), g.ScaleFactor,
+                                  HSr_salanal->maximum());
     if (code && *code != HSr_salanal->value()) {
         // The bar's change sends the code and writes the text in units.
         HSr_salanal->setValue(*code);

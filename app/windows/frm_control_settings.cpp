@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // FRM_CONTROL shows the settings model and writes its users' changes to it.
-#include "common/check_values.h"
-#include "common/colors.h"
-#include "config/mode_pictures.h"
+#include "common/prompts.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "display/mode_pictures.h"
 #include "generator/wave_player.h"
+#include "widgets/check_values.h"
+#include "widgets/colours.h"
 #include "windows/frm_control.h"
 
 void FrmControl::connectSettings() {
@@ -104,6 +105,11 @@ void FrmControl::showSettings(SettingsGroup group) {
                 Lbl_Vis[i]->setVisible(shown);
                 LBUnidades[i]->setVisible(shown);
             }
+            break;
+        case SettingsGroup::ModuleSilent:
+            // Taking the module set-up (reading a file, or the dialog
+            // opening) checked the module on its port.
+            prompts::tellNoModuleOnPort(this);
             break;
         case SettingsGroup::PlotState:
             // XY mode plots two chosen channels; the adjustment of its width

@@ -11,8 +11,8 @@
 #include "core/var_glob.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "widgets/place.h"
 #include "windows/generator_verbs.h"
-#include "windows/place.h"
 
 namespace {
 
@@ -108,9 +108,9 @@ void FrmDefinirOndas::build() {
 }
 
 void FrmDefinirOndas::setDefaults() {
-    const auto texts = defaultWaveTexts(g_.ModuleType);
+    const auto texts = defaultWaveTexts(moduleKindOf(g_.ModuleType));
     for (int i = 0; i < kWaveFields; ++i) fields[i]->setText(texts[i]);
-    textsMaxCode_ = waveMaxCode(g_.ModuleType);
+    textsMaxCode_ = waveMaxCode(moduleKindOf(g_.ModuleType));
 }
 
 void FrmDefinirOndas::showFrame(WaveFrame frame) {
@@ -120,10 +120,10 @@ void FrmDefinirOndas::showFrame(WaveFrame frame) {
 }
 
 void FrmDefinirOndas::activate() {
-    MaxCode = waveMaxCode(g_.ModuleType);
+    MaxCode = waveMaxCode(moduleKindOf(g_.ModuleType));
     // Kept here rather than in the plot's upper limit, which the next
     // recording still needs.
-    fullScale_ = waveFullScale(g_.ModuleType);
+    fullScale_ = waveFullScale(moduleKindOf(g_.ModuleType));
     // Texts made for another module would be "corrected" into codes the
     // output cannot take.
     if (MaxCode != textsMaxCode_) setDefaults();

@@ -10,7 +10,7 @@
 #include "display/grid.h"
 #include "display/plot_scale.h"
 #include "generator/wave_tables.h"
-#include "windows/place.h"
+#include "widgets/place.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <cstdlib>
 
 #include "common/numbers.h"
-#include "common/twips.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "display/graduations.h"
 #include "display/grid.h"
+#include "widgets/twips.h"
 #include "windows/frm_registro.h"
 
 namespace {

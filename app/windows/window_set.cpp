@@ -3,11 +3,14 @@
 
 #include <QObject>
 
-#include "acquisition/colour_entry.h"
 #include "acquisition/recorder.h"
+#include "common/prompts.h"
+#include "config/module_setup.h"
 #include "core/session.h"
 #include "core/settings_model.h"
+#include "core/tavo_library.h"
 #include "generator/wave_player.h"
+#include "windows/colour_entry.h"
 #include "windows/frm_colores.h"
 #include "windows/frm_configuracion.h"
 #include "windows/frm_control.h"
@@ -18,14 +21,12 @@
 #include "windows/plot_layout.h"
 
 WindowSet::WindowSet(Session& session) : session_(session) {
-    // The configuration dialog holds the type option and the scale and units
-    // being edited until it loads: whoever needs them loads it first.
-    QObject::connect(&session_.settings(), &SettingsModel::dialogStateNeeded,
-                     [this] { loadConfiguration(); });
+    // The library binding returns what went wrong; the windows say it.
+    session_.library().setProblemTeller(prompts::tellLibraryProblem);
 }
 
 WindowSet::~WindowSet() {
-    QObject::disconnect(&session_.settings(), &SettingsModel::dialogStateNeeded, nullptr, nullptr);
+    session_.library().setProblemTeller({});
     // Dialogs first, the main window last, since the others may still look at
     // the session's state it keeps while closing. The help window is the main
     // window's child.
@@ -45,7 +46,11 @@ FrmControl* WindowSet::frmControl() {
     if (!control_) {
         control_ = new FrmControl(session_, *this);
         control_->setGeneratorVerbs(this);
-        control_->load();
+        if (startup_) {
+            startup_(*control_);
+        } else {
+            control_->load();
+        }
     }
     return control_;
 }
@@ -119,6 +124,8 @@ void WindowSet::closeConfiguration() {
     configuracion_->deleteLater();
     unloaded_ << configuracion_;
     configuracion_ = nullptr;
+    // The next opening takes the module set-up afresh.
+    CloseModuleDraft(session_);
 }
 
 void WindowSet::editColours(ColourEntry entry) {
@@ -187,7 +194,7 @@ std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
     // The editor draws in codes; the plot's own limits are left alone for
     // the next recording.
     const VarGlob& g = session_.g;
-    const CodeRange range = editorCodeRange(g.ModuleType, g.PlotLower);
+    const CodeRange range = editorCodeRange(moduleKindOf(g.ModuleType), g.PlotLower);
     if (!senales_) {
         senales_ = new FrmDefinirSenalesGraf(session_, range, frmControl());
     } else {

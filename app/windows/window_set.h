@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 #include "windows/generator_verbs.h"
 #include "windows/window_verbs.h"
 
@@ -31,6 +33,9 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
 
     // Starts the program: the main window loads and shows.
     void showMain();
+    // What runs on the main window just created: the program's start-up,
+    // which loads it; without one the window only loads.
+    void setStartup(std::function<void(FrmControl&)> startup) { startup_ = std::move(startup); }
 
     void loadMain() override;
     void raiseMain() override;
@@ -66,6 +71,7 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
 
   private:
     Session& session_;
+    std::function<void(FrmControl&)> startup_;
     FrmControl* control_ = nullptr;
     FrmRegistro* registro_ = nullptr;
     FrmConfiguracion* configuracion_ = nullptr;

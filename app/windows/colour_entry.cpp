@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquisition/colour_entry.h"
+#include "windows/colour_entry.h"
 
 #include "acquisition/recorder.h"
 #include "core/colour_settings.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/colors.h"
+#include "widgets/colours.h"
 
 #include <QLabel>
 

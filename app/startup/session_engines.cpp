@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquisition/session_engines.h"
+#include "startup/session_engines.h"
 
 #include "acquisition/analog_output.h"
 #include "core/session.h"

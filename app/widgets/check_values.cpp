@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/check_values.h"
+#include "widgets/check_values.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

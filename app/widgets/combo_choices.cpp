@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "windows/combo_choices.h"
+#include "widgets/combo_choices.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/mode_pictures.h"
+#include "display/mode_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

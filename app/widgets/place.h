@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "common/twips.h"
+#include "widgets/twips.h"
 
 template <typename W>
 W* place(W* widget, double left, double top, double width, double height) {
