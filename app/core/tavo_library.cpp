@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
+#include <cstring>
 #include <utility>
 
 #include "common/prompts.h"
@@ -42,12 +44,15 @@ constexpr std::array<const char*, 17> kExportNames = {
 };
 }  // namespace
 
+thread_local bool TavoLibrary::quietHere_ = false;
+
 TavoLibrary::TavoLibrary(QString folder, bool searchSystem)
     : folder_(std::move(folder)), searchSystem_(searchSystem) {}
 
 TavoLibrary::~TavoLibrary() = default;
 
 void TavoLibrary::setSearch(QString folder, bool searchSystem) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     folder_ = std::move(folder);
     searchSystem_ = searchSystem;
     // The old library stays mapped: a caller may still hold a result computed
@@ -64,14 +69,18 @@ QString TavoLibrary::libraryFileName() {
 }
 
 QString TavoLibrary::loadedFile() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     return library_ ? library_->fileName() : QString();
 }
 
 void TavoLibrary::tell(const QString& text) {
+    // A box belongs to the window thread; no other thread ever shows one.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (quietHere_ || !app || app->thread() != QThread::currentThread()) return;
     prompts::message(nullptr, QMessageBox::Critical, appTitle(), text);
 }
 
-bool TavoLibrary::loadLibrary() {
+bool TavoLibrary::loadLibrary(QString* told) {
     if (library_) return true;
     if (!loadTried_) {
         loadTried_ = true;
@@ -90,33 +99,51 @@ bool TavoLibrary::loadLibrary() {
             return true;
         }
     }
-    if (!quiet_ && !loadTold_) {
+    if (!quietHere_ && !loadTold_) {
         loadTold_ = true;
         QString text = loadError_.isEmpty()
                            ? QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).")
                                  .arg(libraryFileName())
                            : QStringLiteral("No se puede cargar la biblioteca TAVO_32 (%1):\n%2")
                                  .arg(libraryFileName(), loadError_);
-        tell(text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto."));
+        *told = text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto.");
     }
     return false;
 }
 
 void (*TavoLibrary::bind(Export which))() {
-    Slot& slot = slots_[which];
-    if (slot.function) return slot.function;
-    if (!loadLibrary()) return nullptr;
-    if (!slot.tried) {
-        slot.tried = true;
-        slot.function = library_->resolve(kExportNames[which]);
+    QString told;
+    void (*function)() = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        Slot& slot = slots_[which];
         if (slot.function) return slot.function;
+        if (loadLibrary(&told)) {
+            if (!slot.tried) {
+                slot.tried = true;
+                slot.function = library_->resolve(kExportNames[which]);
+            }
+            function = slot.function;
+            if (!function && !quietHere_ && !slot.told) {
+                slot.told = true;
+                told =
+                    QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
+                        .arg(QString::fromLatin1(kExportNames[which]), library_->fileName());
+            }
+        }
     }
-    if (!quiet_ && !slot.told) {
-        slot.told = true;
-        tell(QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
-                 .arg(QString::fromLatin1(kExportNames[which]), library_->fileName()));
+    // Told outside the lock: the box runs the window's events meanwhile.
+    if (!told.isEmpty()) tell(told);
+    return function;
+}
+
+bool TavoLibrary::prepare(const char* exportName) {
+    for (size_t i = 0; i < kExportNames.size(); ++i) {
+        if (std::strcmp(kExportNames[i], exportName) == 0) {
+            return bind(static_cast<Export>(i)) != nullptr;
+        }
     }
-    return nullptr;
+    return false;
 }
 
 // Each wrapper binds its export, then calls it with every argument widened to
