@@ -34,7 +34,7 @@ AcquisitionThread::~AcquisitionThread() {
     thread_.join();
 }
 
-int AcquisitionThread::start(double origin, double period, Job job) {
+int AcquisitionThread::start(double origin, double period, Job job, const void* owner) {
     int id = 0;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -43,6 +43,7 @@ int AcquisitionThread::start(double origin, double period, Job job) {
         e.origin = origin;
         e.period = std::max(period, kShortestPeriod);
         e.job = std::move(job);
+        e.owner = owner;
     }
     wake_.notify_all();
     return id;
@@ -60,11 +61,20 @@ void AcquisitionThread::cancel(int id) {
     }
 }
 
-void AcquisitionThread::finish(int id) {
-    cancel(id);
+void AcquisitionThread::finishOwned(const void* owner) {
     std::unique_lock<std::mutex> lock(mutex_);
+    for (auto it = jobs_.begin(); it != jobs_.end();) {
+        if (it->second.owner != owner) {
+            ++it;
+        } else if (it->first == running_) {
+            it->second.cancelled = true;
+            ++it;
+        } else {
+            it = jobs_.erase(it);
+        }
+    }
     if (runner_ == std::this_thread::get_id()) return;
-    idle_.wait(lock, [&] { return running_ != id; });
+    idle_.wait(lock, [&] { return running_ == 0 || runningOwner_ != owner; });
 }
 
 bool AcquisitionThread::scheduled(int id) const {
@@ -142,6 +152,7 @@ bool AcquisitionThread::runOne(std::unique_lock<std::mutex>& lock, double now) {
     // A copy: the job may cancel itself, or start another, while it runs.
     const Job job = e.job;
     running_ = id;
+    runningOwner_ = e.owner;
     runner_ = std::this_thread::get_id();
     lock.unlock();
     tick.started = clock_->now();
@@ -149,6 +160,7 @@ bool AcquisitionThread::runOne(std::unique_lock<std::mutex>& lock, double now) {
     const double after = clock_->now();
     lock.lock();
     running_ = 0;
+    runningOwner_ = nullptr;
     runner_ = std::thread::id();
     idle_.notify_all();
     const auto still = jobs_.find(id);

@@ -65,13 +65,14 @@ class AcquisitionThread {
     bool threaded() const { return thread_.joinable(); }
 
     // A job whose slot 1 is due one period after origin. Returns its id.
-    int start(double origin, double period, Job job);
+    // owner: whoever the job works for (see finishOwned).
+    int start(double origin, double period, Job job, const void* owner = nullptr);
     // The job runs no more. One running now finishes on the thread; wait
-    // for it with finish().
+    // for it with finishOwned().
     void cancel(int id);
-    // Cancels and, unless called from the job itself, waits until it is
-    // not running: after this nothing of the job touches its owner.
-    void finish(int id);
+    // Cancels every job of owner and, unless called from one of them, waits
+    // until none is running: after this no job touches the owner.
+    void finishOwned(const void* owner);
     bool scheduled(int id) const;
     // When the job's next run is due; nothing when it is not scheduled.
     std::optional<double> nextDue(int id) const;
@@ -92,6 +93,7 @@ class AcquisitionThread {
         double period = 0.0;
         long long slot = 1;
         Job job;
+        const void* owner = nullptr;
         bool cancelled = false;
     };
     // Under mutex_: the next posted command, or the job due by now.
@@ -108,6 +110,7 @@ class AcquisitionThread {
     std::map<int, Entry> jobs_;
     int nextId_ = 1;
     int running_ = 0;  // id of the job running now, 0 for none
+    const void* runningOwner_ = nullptr;
     std::thread::id runner_;
     bool quit_ = false;
     std::thread thread_;

@@ -45,9 +45,10 @@ Recorder::~Recorder() {
         const std::lock_guard<std::mutex> lock(sampler_->mutex);
         sampler_->alive = false;
     }
-    // A read under way ends before the engine does (unless the engine ends
-    // from inside it, when the read sees alive cleared).
-    if (job_) thread_->finish(job_);
+    // A read under way ends before the engine does, a cancelled one too
+    // (unless the engine ends from inside it, when the read sees alive
+    // cleared).
+    thread_->finishOwned(this);
     // A finished sweep still waiting is written; nobody is told any more.
     if (pendingWrite_) writeFileAtomically(pendingWrite_->fileName, pendingWrite_->text);
 }
@@ -133,9 +134,10 @@ void Recorder::startReads() {
     }
     sampler_ = sampler;
     const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
-    job_ = thread_->start(now, period, [this, sampler](const AcquisitionThread::Tick& tick) {
-        return sampleSlot(sampler, tick);
-    });
+    job_ = thread_->start(
+        now, period,
+        [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
+        this);
     shownTimer_.setInterval(g_.SweepPeriodMs);
 }
 
@@ -188,9 +190,10 @@ void Recorder::resume() {
     once_->store(settings_().once);
     const std::shared_ptr<Sampler> sampler = sampler_;
     const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
-    job_ = thread_->start(now, period, [this, sampler](const AcquisitionThread::Tick& tick) {
-        return sampleSlot(sampler, tick);
-    });
+    job_ = thread_->start(
+        now, period,
+        [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
+        this);
 }
 
 void Recorder::blankValues() {

@@ -69,7 +69,7 @@ WavePlayer::WavePlayer(VarGlob& g, PlaybackOutput output, std::unique_ptr<Playba
 
 WavePlayer::~WavePlayer() {
     timer_->stop();
-    if (job_) thread_->finish(job_);
+    if (thread_) thread_->finishOwned(this);
 }
 
 void WavePlayer::playOn(std::shared_ptr<AcquisitionThread> thread) {
@@ -77,7 +77,10 @@ void WavePlayer::playOn(std::shared_ptr<AcquisitionThread> thread) {
     thread_ = std::move(thread);
     // Tmr_onda runs while playing, for the windows to see; the steps do not
     // wait on it.
-    if (qtTimer_) QObject::disconnect(qtTimer_, &QTimer::timeout, nullptr, nullptr);
+    if (qtTimer_) {
+        QObject::disconnect(qtTimer_, &QTimer::timeout, nullptr, nullptr);
+        qtTimer_->setSingleShot(false);
+    }
 }
 
 void WavePlayer::setPlaying(bool on) {
@@ -125,10 +128,23 @@ void WavePlayer::tick() {
     if (g_.WaveOneShot) setPlaying(false);
 }
 
+void WavePlayer::abandon() {
+    timer_->stop();
+    if (thread_) stopSteps();
+}
+
 void WavePlayer::startSteps() {
     const int length = g_.WaveLength;
-    // A table empty or damaged plays nothing.
-    if (length < 1 || length > kTableEntries) return;
+    // A table empty or damaged plays nothing, and playback stops at once.
+    if (length < 1 || length > kTableEntries) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (playing_) setPlaying(false);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     const int top = output_.maximum ? output_.maximum() : 4095;
     std::vector<int16_t> entries;
     entries.reserve(static_cast<size_t>(length));

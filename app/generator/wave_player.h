@@ -90,6 +90,8 @@ class WavePlayer : public QObject {
     // table starts again at entry 1 and the pass time is measured afresh.
     void setPlaying(bool on);
     bool playing() const { return playing_; }
+    // The program is closing: no step runs any more; nothing else changes.
+    void abandon();
 
     // One step: the present entry goes to the output (written only when it
     // differs from what the output holds), then the next entry is due.

@@ -279,7 +279,7 @@ class TstAcquisitionThread : public QObject {
     }
 
     // Jobs and commands on the thread itself: commands go before the job
-    // due, a job may end itself, and finish() waits for a job under way.
+    // due, a job may end itself, and finishOwned() waits for a job under way.
     void jobsAndCommandsOnARealThread() {
         AcquisitionThread t;
         std::atomic<int> runs{0};
@@ -299,14 +299,17 @@ class TstAcquisitionThread : public QObject {
         QCOMPARE(runs.load(), 4);
         // Each run took more than two periods: every next slot is ahead.
         for (size_t i = 1; i < seen.size(); ++i) QVERIFY(seen[i] >= seen[i - 1] + 2);
-        const int slow = t.start(t.clock().now(), 0.001, [&](const AcquisitionThread::Tick&) {
-            inside = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            inside = false;
-            return true;
-        });
+        const int slow = t.start(
+            t.clock().now(), 0.001,
+            [&](const AcquisitionThread::Tick&) {
+                inside = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                inside = false;
+                return true;
+            },
+            &inside);
         while (!inside) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        t.finish(slow);
+        t.finishOwned(&inside);
         QVERIFY(!inside);
         QVERIFY(!t.scheduled(slow));
     }
