@@ -11,6 +11,7 @@
 // stall costs one late run, not a shifted schedule.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -64,6 +65,11 @@ class AcquisitionThread {
     const Clock& clock() const { return *clock_; }
     bool threaded() const { return thread_.joinable(); }
 
+    // What the system granted the thread: a real-time policy above every
+    // ordinary process, a larger share than them, or neither.
+    enum class Priority { Unknown, RealTime, Raised, Ordinary };
+    Priority priority() const { return priority_.load(); }
+
     // A job whose slot 1 is due one period after origin. Returns its id.
     // owner: whoever the job works for (see finishOwned).
     int start(double origin, double period, Job job, const void* owner = nullptr);
@@ -113,5 +119,6 @@ class AcquisitionThread {
     const void* runningOwner_ = nullptr;
     std::thread::id runner_;
     bool quit_ = false;
+    std::atomic<Priority> priority_{Priority::Unknown};
     std::thread thread_;
 };

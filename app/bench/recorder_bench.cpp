@@ -137,7 +137,22 @@ struct Run {
     std::vector<double> writeMs;  // from a sweep's end to its file written
     int samples = 0;
     int outOfOrder = 0;  // samples not following the one before
+    AcquisitionThread::Priority priority = AcquisitionThread::Priority::Unknown;
 };
+
+const char* priorityText(AcquisitionThread::Priority p) {
+    switch (p) {
+        case AcquisitionThread::Priority::RealTime:
+            return "real-time";
+        case AcquisitionThread::Priority::Raised:
+            return "raised nice";
+        case AcquisitionThread::Priority::Ordinary:
+            return "ordinary";
+        case AcquisitionThread::Priority::Unknown:
+            break;
+    }
+    return "unknown";
+}
 
 // Keeps the window thread busy for 500 ms every 2 s, as a storm of repaints
 // or a slow dialog would.
@@ -210,6 +225,7 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
     rec.StartStopRecording();
     loop.exec();
     if (memory) memory("at the end");
+    run.priority = rec.thread().priority();
     return run;
 }
 
@@ -220,8 +236,9 @@ void report(const char* name, const Run& run, int periodMs) {
     const double mean = later.empty() ? 0.0
                                       : std::accumulate(later.begin(), later.end(), 0.0) /
                                             static_cast<double>(later.size());
-    std::printf("%-22s sweeps measured %zu  mean period %.4f ms  error %+.4f %%\n", name,
-                later.size(), mean, (mean - periodMs) / periodMs * 100.0);
+    std::printf("%-22s sweeps measured %zu  mean period %.4f ms  error %+.4f %%  thread %s\n", name,
+                later.size(), mean, (mean - periodMs) / periodMs * 100.0,
+                priorityText(run.priority));
     std::printf(
         "%-22s samples %d (%d out of order)  lateness p50 %.3f ms  p99 %.3f ms"
         "  max %.3f ms\n",
