@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/acquisition_thread.h"
 #include "common/numbers.h"
 #include "core/module_kind.h"
 #include "core/tavo_library.h"
@@ -52,22 +53,58 @@ int16_t AnalogOutput::AnalogOutValue() const {
     return g_.AnalogOutValue;
 }
 
+void AnalogOutput::sendThrough(std::shared_ptr<AcquisitionThread> thread,
+                               std::shared_ptr<std::atomic<int16_t>> held) {
+    thread_ = std::move(thread);
+    held_ = std::move(held);
+}
+
+std::function<void(int16_t)> AnalogOutput::deviceWriter() const {
+    // The module as it is now: the thread never reads the globals.
+    const int16_t type = g_.ModuleType, port = g_.PortBase, address = g_.ModuleAddress;
+    TavoLibrary* library = &library_;
+    return [library, type, port, address, held = held_](int16_t code) {
+        // Only the two converters have an output; a failed write is not acted on.
+        if (moduleKindOf(type) == ModuleKind::Converter8) {
+            library->Escribir_Ad8b32(code, port, address);
+        } else if (moduleKindOf(type) == ModuleKind::Converter12) {
+            library->Escribir_Ad12r32(code, port, address);
+        }
+        if (held) held->store(code);
+    };
+}
+
+void AnalogOutput::send(int16_t code) {
+    std::function<void(int16_t)> write = deviceWriter();
+    if (!thread_) {
+        write(code);
+        return;
+    }
+    // Bound here, so a missing library or export is told on the window
+    // thread; the write itself runs on the acquisition thread.
+    if (moduleKindOf(g_.ModuleType) == ModuleKind::Converter8) {
+        library_.prepare("Escribir_Ad8b32");
+    } else if (moduleKindOf(g_.ModuleType) == ModuleKind::Converter12) {
+        library_.prepare("Escribir_Ad12r32");
+    }
+    thread_->post([write = std::move(write), code] { write(code); });
+}
+
+void AnalogOutput::showWritten(int16_t code) {
+    g_.AnalogOutValue = code;
+    emit changed(code, text());
+}
+
 void AnalogOutput::setCode(int16_t code) {
     g_.AnalogOutValue = code;
-    // Only the two converters have an output; a failed write is not acted on.
-    const ModuleKind kind = moduleKindOf(g_.ModuleType);
-    if (kind == ModuleKind::Converter8) {
-        library_.Escribir_Ad8b32(code, g_.PortBase, g_.ModuleAddress);
-    } else if (kind == ModuleKind::Converter12) {
-        library_.Escribir_Ad12r32(code, g_.PortBase, g_.ModuleAddress);
-    }
+    send(code);
     emit changed(code, text());
 }
 
 void AnalogOutput::resetEightBit() {
     if (moduleKindOf(g_.ModuleType) != ModuleKind::Converter8) return;
     g_.AnalogOutValue = 0;
-    library_.Escribir_Ad8b32(0, g_.PortBase, g_.ModuleAddress);
+    send(0);
 }
 
 QString AnalogOutput::text() const {

@@ -6,11 +6,15 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "core/module_kind.h"
 
+class AcquisitionThread;
 class TavoLibrary;
 struct VarGlob;
 
@@ -37,11 +41,21 @@ class AnalogOutput : public QObject {
     // ScaleFactor); the code sent is kept in AnalogOutValue, written only here.
     AnalogOutput(TavoLibrary& library, VarGlob& g, QObject* parent = nullptr);
 
+    // From now on the writes run on the acquisition thread, in order and
+    // never inside a read; held receives each code once it is written.
+    void sendThrough(std::shared_ptr<AcquisitionThread> thread,
+                     std::shared_ptr<std::atomic<int16_t>> held);
+
     // The code last sent, which every sample records.
     int16_t AnalogOutValue() const;
     // The scroll bar moved (by hand, by a typed value or by the generator):
     // the code is sent to the module, by its type.
     void setCode(int16_t code);
+    // A code written on the acquisition thread by the generator: kept and
+    // shown as if set here, without writing it again.
+    void showWritten(int16_t code);
+    // What writes a code to the present module on the acquisition thread.
+    std::function<void(int16_t)> deviceWriter() const;
     // Start-up of an 8-bit module: its output to 0.
     void resetEightBit();
     // The present code in units.
@@ -51,6 +65,10 @@ class AnalogOutput : public QObject {
     void changed(int16_t code, const QString& text);
 
   private:
+    void send(int16_t code);
+
     TavoLibrary& library_;
     VarGlob& g_;
+    std::shared_ptr<AcquisitionThread> thread_;
+    std::shared_ptr<std::atomic<int16_t>> held_;
 };

@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -26,24 +28,34 @@ QString periodText(double ms) {
 }
 
 Recorder::Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink,
-                   std::unique_ptr<SamplingTimer> timer, std::unique_ptr<Clock> clock,
-                   QObject* parent)
+                   std::shared_ptr<AcquisitionThread> thread, QObject* parent)
     : QObject(parent),
       library_(library),
       g_(g),
       settings_(std::move(settings)),
       sink_(sink),
-      timer_(timer ? std::move(timer) : std::make_unique<QtSamplingTimer>()),
-      clock_(clock ? std::move(clock) : std::make_unique<SteadyClock>()),
+      thread_(thread ? std::move(thread) : std::make_shared<AcquisitionThread>()),
       yield_([] { QCoreApplication::processEvents(); }) {
-    timer_->fired = [this] { SamplingTick(); };
+    shownTimer_.setObjectName(QStringLiteral("TMR_ANALOGICO"));
 }
 
 Recorder::~Recorder() {
     *alive_ = false;
-    timer_->disarm();
+    if (sampler_) {
+        const std::lock_guard<std::mutex> lock(sampler_->mutex);
+        sampler_->alive = false;
+    }
+    // A read under way ends before the engine does, a cancelled one too
+    // (unless the engine ends from inside it, when the read sees alive
+    // cleared).
+    thread_->finishOwned(this);
     // A finished sweep still waiting is written; nobody is told any more.
     if (pendingWrite_) writeFileAtomically(pendingWrite_->fileName, pendingWrite_->text);
+}
+
+void Recorder::setBetweenAttempts(std::function<void()> hook) {
+    const std::lock_guard<std::mutex> lock(hookMutex_);
+    betweenAttempts_ = std::move(hook);
 }
 
 void Recorder::StartStopRecording() {
@@ -52,12 +64,15 @@ void Recorder::StartStopRecording() {
         g_.Recording = kTrue;
         paused_ = false;
         abandoned_ = false;
-        ++generation_;
         writeFailing_ = false;
         emit recordingStarted();
         PrepareRecording();
     } else {
         g_.Recording = kFalse;
+        const int present = stopReads();
+        // What the thread had already handed over belongs to the sweep.
+        takeDelivered();
+        g_.SampleCounter = static_cast<int16_t>(std::min<int>(present, INT16_MAX));
         StopSampling();
         if (settings_().recordToFile) WriteDataFile(When::Now);
         emit recordingStopped();
@@ -79,36 +94,106 @@ void Recorder::PrepareRecording() {
         g_.SampleCounter = 0;
         g_.SweepSamples = g_.RequestedSamples;
     }
-    setSweepStart(clock_->now());
     g_.SweepPeriodMs = g_.PeriodMs;
-    armFirst();
+    // Indexes 0 to RequestedSamples + 1; a sweep fills 1 to SweepSamples.
+    sampleBuffer_.resize(g_.RequestedSamples + 2);
+    if (!abandoned_) startReads();
     if (sink_) {
         sink_->drawGraduations();
         if (s.grid) sink_->drawGrid();
     }
-    // Indexes 0 to RequestedSamples + 1; a sweep fills 1 to SweepSamples.
-    sampleBuffer_.resize(g_.RequestedSamples + 2);
+}
+
+Recorder::ReadPlan Recorder::currentPlan() const {
+    ReadPlan p;
+    p.kind = moduleKindOf(g_.ModuleType);
+    p.port = g_.PortBase;
+    p.address = g_.ModuleAddress;
+    p.inputMode = g_.InputMode;
+    p.scale = g_.ScaleFactor;
+    p.sweepSamples = g_.SweepSamples;
+    return p;
+}
+
+void Recorder::startReads() {
+    if (job_) thread_->cancel(job_);
+    ++generation_;
+    sweep_ = 1;
+    auto sampler = std::make_shared<Sampler>();
+    sampler->plan = currentPlan();
+    sampler->generation = generation_;
+    const double now = thread_->clock().now();
+    sampler->start = now;
+    setSweepStart(now);
+    // The output as it stands; the thread updates it with every write.
+    outputCode_->store(g_.AnalogOutValue);
+    once_->store(settings_().once);
+    if (sampler_) {
+        const std::lock_guard<std::mutex> lock(sampler_->mutex);
+        sampler_->alive = false;
+    }
+    sampler_ = sampler;
+    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
+    job_ = thread_->start(
+        now, period,
+        [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
+        this);
+    shownTimer_.setInterval(g_.SweepPeriodMs);
+}
+
+int Recorder::stopReads() {
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
+    if (!sampler_) return g_.SampleCounter;
+    const std::lock_guard<std::mutex> lock(sampler_->mutex);
+    sampler_->stopped = true;
+    return sampler_->counter;
 }
 
 void Recorder::StopSampling() {
-    timer_->disarm();
+    shownTimer_.stop();
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
     emit samplingStopped();
 }
 
 void Recorder::abandon() {
     abandoned_ = true;
+    shownTimer_.stop();
     ++generation_;
-    timer_->disarm();
+    // The counter stays where the thread had it, a read under way included.
+    if (sampler_) g_.SampleCounter = static_cast<int16_t>(std::min(stopReads(), INT16_MAX));
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
 }
 
 void Recorder::pause() {
+    shownTimer_.stop();
     paused_ = true;
-    timer_->disarm();
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
 }
 
 void Recorder::resume() {
     paused_ = false;
-    if (recording()) armFirst();
+    if (!recording() || abandoned_ || !sampler_) return;
+    if (job_) thread_->cancel(job_);
+    const double now = thread_->clock().now();
+    {
+        // The module may have been set up anew meanwhile; the sweep keeps its
+        // samples.
+        const std::lock_guard<std::mutex> lock(sampler_->mutex);
+        const int samples = sampler_->plan.sweepSamples;
+        sampler_->plan = currentPlan();
+        sampler_->plan.sweepSamples = samples;
+    }
+    once_->store(settings_().once);
+    const std::shared_ptr<Sampler> sampler = sampler_;
+    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
+    job_ = thread_->start(
+        now, period,
+        [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
+        this);
 }
 
 void Recorder::blankValues() {
@@ -118,13 +203,20 @@ void Recorder::blankValues() {
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
     emit sweepLabelsCleared();
-    const double now = clock_->now();
-    setSweepStart(now);
-    // Sample 1 comes one period after the clear, as after a start; the old
-    // schedule's slot would make this sweep's measured period read low.
-    scheduleBase_ = now;
-    nextSlot_ = 0;
-    if (timer_->armed()) armNext();
+    if (!recording() || abandoned_) {
+        setSweepStart(thread_->clock().now());
+        return;
+    }
+    // Sample 1 comes one period after the clear, as after a start; a sample
+    // under way belongs to the sweep cleared.
+    const bool running = job_ != 0;
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
+    startReads();
+    if (!running) {
+        thread_->cancel(job_);
+        job_ = 0;
+    }
 }
 
 bool Recorder::recording() const {
@@ -141,45 +233,114 @@ bool Recorder::samplingRunning() const {
 }
 
 bool Recorder::timerActive() const {
-    return timer_->armed();
+    return job_ != 0 && thread_->scheduled(job_);
 }
 
-void Recorder::armFirst() {
-    if (abandoned_) return;
-    scheduleBase_ = clock_->now();
-    nextSlot_ = 1;
-    timer_->arm(static_cast<double>(g_.SweepPeriodMs));
+std::optional<double> Recorder::nextSampleDue() const {
+    if (!job_) return std::nullopt;
+    return thread_->nextDue(job_);
 }
 
-void Recorder::armNext() {
-    if (abandoned_) return;
-    // Sample slots keep to the schedule, so the tick's own time does not add
-    // up sweep after sweep. A slot already past (a slow tick) starts the
-    // schedule again from now instead of firing ticks to catch up.
-    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
-    const double now = clock_->now();
-    ++nextSlot_;
-    double due = scheduleBase_ + static_cast<double>(nextSlot_) * period;
-    if (due <= now) {
-        scheduleBase_ = now;
-        nextSlot_ = 1;
-        due = now + period;
+bool Recorder::sampleSlot(const std::shared_ptr<Sampler>& sampler,
+                          const AcquisitionThread::Tick& tick) {
+    SampleRecord r;
+    ReadPlan plan;
+    bool sweepDone = false;
+    {
+        const std::lock_guard<std::mutex> lock(sampler->mutex);
+        if (sampler->stopped || !sampler->alive) return false;
+        plan = sampler->plan;
+        r.generation = sampler->generation;
+        r.due = tick.due - sampler->start;
+        r.read = tick.started - sampler->start;
+        r.readClock = tick.started;
+        if (sampler->counter < std::numeric_limits<int16_t>::max()) ++sampler->counter;
+        if (sampler->counter > plan.sweepSamples) {
+            if (once_->load()) {
+                // The sweep is whole; nothing more is read.
+                r.sweep = sampler->sweep + 1;
+                r.index = 0;
+                sampler->delivered.push_back(r);
+                sweepDone = true;
+            } else {
+                sampler->counter = 1;
+                ++sampler->sweep;
+            }
+        }
+        r.sweep = sweepDone ? r.sweep : sampler->sweep;
+        r.index = sweepDone ? 0 : sampler->counter;
     }
-    timer_->arm((due - now) * 1000.0);
+    if (sweepDone) {
+        handOver(sampler);
+        return false;
+    }
+    const auto beforeAttempt = [this, &sampler](int attempt) {
+        std::function<void()> hook;
+        {
+            const std::lock_guard<std::mutex> lock(hookMutex_);
+            hook = betweenAttempts_;
+        }
+        if (hook) hook();
+        // A stop takes effect before the next attempt; an engine that ended
+        // (a test may end it from the hook) is touched no more.
+        const std::lock_guard<std::mutex> lock(sampler->mutex);
+        if (!sampler->alive) return Attempt::Gone;
+        return sampler->stopped && attempt > 0 ? Attempt::Stop : Attempt::Go;
+    };
+    if (!readCodes(library_, plan, beforeAttempt, r.inputs)) return false;
+    {
+        const std::lock_guard<std::mutex> lock(sampler->mutex);
+        if (!sampler->alive) return false;
+        r.output = outputCode_->load();
+        sampler->delivered.push_back(r);
+    }
+    handOver(sampler);
+    return true;
 }
 
-void Recorder::SamplingTick() {
-    timer_->disarm();
-    const unsigned generation = generation_;
-    RecorderSettings s = settings_();
+void Recorder::handOver(const std::shared_ptr<Sampler>& sampler) {
+    // Without a thread of its own the test's clock drives the engine, and
+    // the sample is taken in at once, as a tick would.
+    if (!thread_->threaded()) {
+        takeDelivered();
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(sampler->mutex);
+        if (sampler->handOverPosted) return;
+        sampler->handOverPosted = true;
+    }
+    QMetaObject::invokeMethod(this, &Recorder::takeDelivered, Qt::QueuedConnection);
+}
 
-    if (g_.SampleCounter < std::numeric_limits<int16_t>::max()) ++g_.SampleCounter;
-    if (g_.SampleCounter > g_.SweepSamples) {
-        const double t = clock_->now();
+void Recorder::takeDelivered() {
+    const std::shared_ptr<Sampler> sampler = sampler_;
+    if (!sampler) return;
+    std::deque<SampleRecord> records;
+    {
+        const std::lock_guard<std::mutex> lock(sampler->mutex);
+        records.swap(sampler->delivered);
+        sampler->handOverPosted = false;
+    }
+    for (const SampleRecord& r : records) consume(r);
+}
+
+void Recorder::consume(const SampleRecord& r) {
+    // A sample of a recording stopped and started again, or of a sweep
+    // cleared, is not this one's.
+    if (r.generation != generation_) return;
+    const RecorderSettings s = settings_();
+    once_->store(s.once);
+    if (r.sweep != sweep_) {
+        sweep_ = r.sweep;
+        const double t = r.readClock;
+        // The sweep's end is the slot after its last sample, which a whole
+        // sweep's write counts to.
+        g_.SampleCounter = static_cast<int16_t>(std::min(g_.SweepSamples + 1, INT16_MAX));
         emit sweepEnded();
-        if (s.once) {
-            // The stop writes the whole sweep; nothing more is read.
-            StartStopRecording();
+        if (r.index == 0) {
+            // The stop writes the whole sweep.
+            if (recording()) StartStopRecording();
             return;
         }
         if (s.recordToFile) WriteDataFile(When::AfterTick);
@@ -189,35 +350,24 @@ void Recorder::SamplingTick() {
         }
         emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
         setSweepStart(t);
-        g_.SampleCounter = 1;
     }
-
-    std::array<float, 4> c{};
-    if (!readChannels(c)) return;
-    // A recording started during the read's yield has its own ticks and
-    // buffer; this sample belonged to the one before.
-    if (generation != generation_) return;
-
-    // Handlers that ran during the yield may have changed what to show.
-    s = settings_();
+    g_.SampleCounter = static_cast<int16_t>(std::min(r.index, INT16_MAX));
     const int k = g_.SampleCounter;
     if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
-        for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = c[static_cast<size_t>(i)];
-        sampleBuffer_.at(4, k) = static_cast<float>(g_.AnalogOutValue);
+        for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = r.inputs[static_cast<size_t>(i)];
+        sampleBuffer_.at(4, k) = static_cast<float>(r.output);
     }
     emit counterChanged(k);
-    drawSample(s, c);
-
-    // A stop or a pause during the yield keeps the timer off.
-    if (recording() && !paused_) armNext();
+    drawSample(s, r.inputs, r.output);
+    emit sampleTaken(r);
     if (pendingWrite_) {
         QMetaObject::invokeMethod(this, &Recorder::flushPendingWrite, Qt::QueuedConnection);
     }
 }
 
-void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c) {
-    const float out =
-        outputRowUnits(g_.ScaleFactor, g_.AnalogOutValue, moduleKindOf(g_.ModuleType));
+void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>& c,
+                          int16_t output) {
+    const float out = outputRowUnits(g_.ScaleFactor, output, moduleKindOf(g_.ModuleType));
     const auto rowValue = [&](int row) { return row < 4 ? c[static_cast<size_t>(row)] : out; };
     const float k = static_cast<float>(g_.SampleCounter);
 
@@ -252,54 +402,50 @@ void Recorder::drawSample(const RecorderSettings& s, const std::array<float, 4>&
     lastPoint_[6] = y;
 }
 
-bool Recorder::readChannels(std::array<float, 4>& c) {
-    if (isEightBit(moduleKindOf(g_.ModuleType))) return ReadChannels8(c);
-    ReadChannels12(c);
-    return true;
-}
-
-void Recorder::ReadChannels12(std::array<float, 4>& c) {
+bool Recorder::readCodes(TavoLibrary& library, const ReadPlan& plan,
+                         const std::function<Attempt(int)>& beforeAttempt,
+                         std::array<float, 4>& c) {
     int16_t r[4] = {0, 0, 0, 0};
-    {
-        // Inside the tick a library that cannot be bound only skips the call.
-        TavoLibrary::QuietScope quiet(library_);
-        library_.Leer_Ad12r32(&r[0], &r[1], &r[2], &r[3], g_.PortBase, g_.ModuleAddress,
-                              g_.InputMode, 0);
+    // A library that cannot be bound only skips the call, without a word.
+    TavoLibrary::QuietScope quiet(library);
+    if (!isEightBit(plan.kind)) {
+        library.Leer_Ad12r32(&r[0], &r[1], &r[2], &r[3], plan.port, plan.address, plan.inputMode,
+                             0);
+        const float factor = inputFactor12(plan.scale);
+        for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
+        return true;
     }
-    const float factor = inputFactor12(g_.ScaleFactor);
-    for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
-}
-
-bool Recorder::ReadChannels8(std::array<float, 4>& c) {
-    const std::shared_ptr<bool> alive = alive_;
-    int16_t r[4] = {0, 0, 0, 0};
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-        // Other handlers run here, between library calls, never inside one;
-        // a copy, since one of them may destroy the engine.
-        if (const std::function<void()> yield = yield_) yield();
-        if (!*alive) return false;
+        const Attempt a = beforeAttempt(attempt);
+        if (a == Attempt::Gone) return false;
+        if (a == Attempt::Stop) break;
         r[0] = r[1] = r[2] = r[3] = 0;
-        std::optional<int16_t> result;
-        {
-            TavoLibrary::QuietScope quiet(library_);
-            result =
-                library_.Leer_Ad8b32(&r[0], &r[1], &r[2], &r[3], g_.PortBase, g_.ModuleAddress);
-        }
+        const std::optional<int16_t> result =
+            library.Leer_Ad8b32(&r[0], &r[1], &r[2], &r[3], plan.port, plan.address);
         // Retrying a library that cannot be bound would do nothing either.
         if (!result || *result == 0) break;
     }
     // After ten failures the last attempt's values stand.
-    const float factor = inputFactor8(g_.ScaleFactor, moduleKindOf(g_.ModuleType));
+    const float factor = inputFactor8(plan.scale, plan.kind);
     for (size_t i = 0; i < 4; ++i) c[i] = static_cast<float>(r[i]) * factor;
     return true;
 }
 
 std::optional<QString> Recorder::readNow(int row) {
-    if (row < 0 || row > 4 || timer_->armed()) return std::nullopt;
-    if (row == 4)
-        return CodeToUnitsText(g_.AnalogOutValue, moduleKindOf(g_.ModuleType), g_.ScaleFactor);
+    if (row < 0 || row > 4 || timerActive()) return std::nullopt;
+    if (row == 4) return CodeToUnitsText(g_.AnalogOutValue, moduleKindOf(g_.ModuleType), g_.ScaleFactor);
     std::array<float, 4> c{};
-    if (!readChannels(c)) return std::nullopt;
+    const std::shared_ptr<bool> alive = alive_;
+    // The window answers between attempts, never inside a library call; a
+    // handler run there may end the engine.
+    const bool read = readCodes(
+        library_, currentPlan(),
+        [this, alive](int) {
+            if (const std::function<void()> yield = yield_) yield();
+            return *alive ? Attempt::Go : Attempt::Gone;
+        },
+        c);
+    if (!read) return std::nullopt;
     return formatValue(c[static_cast<size_t>(row)]);
 }
 

@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sampling engine: starts and stops recordings, takes one sample per
-// tick of its timer, keeps the present sweep and writes it to the data file.
-// It owns no widget; windows show what it reports and draw through a
-// TraceSink.
+// The sampling engine: starts and stops recordings, has the acquisition
+// thread read one sample per slot, keeps the present sweep and writes it to
+// the data file. The reads run on the thread at their deadlines; what the
+// thread hands over is stored, shown and drawn on the window thread. It owns
+// no widget; windows show what it reports and draw through a TraceSink.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
-#include "acquisition/sampling_timer.h"
+#include "core/acquisition_thread.h"
+#include "acquisition/sample_record.h"
 #include "acquisition/sweep_buffer.h"
+#include "core/module_kind.h"
 
 class TavoLibrary;
 class TraceSink;
@@ -46,28 +53,35 @@ class Recorder : public QObject {
     // while it records: the plot window's clear asks it to restart the sweep.
     // While none runs, the configuration loader copies the file's samples and
     // period into SweepSamples and SweepPeriodMs, as the next start would.
-    // timer and clock: null takes a QTimer and a monotonic clock.
+    // thread: where the reads run (shared with the generator); null makes
+    // one of its own.
     Recorder(TavoLibrary& library, VarGlob& g, SettingsSource settings, TraceSink* sink = nullptr,
-             std::unique_ptr<SamplingTimer> timer = nullptr, std::unique_ptr<Clock> clock = nullptr,
-             QObject* parent = nullptr);
+             std::shared_ptr<AcquisitionThread> thread = nullptr, QObject* parent = nullptr);
     ~Recorder() override;
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
     void setSink(TraceSink* sink) { sink_ = sink; }
-    // What the 8-bit read runs before each library call; by default the
-    // pending window events, so the program answers during slow retries.
+    // What a read between recordings (readNow) runs before each library
+    // call; by default the pending window events, so the program answers
+    // during slow 8-bit retries.
     void setYield(std::function<void()> yield) { yield_ = std::move(yield); }
+    // Runs on the acquisition thread before each attempt of a read (tests
+    // put the window's commands there, to land in the middle of a read).
+    void setBetweenAttempts(std::function<void()> hook);
+
+    // The output code the analog output holds, written on the acquisition
+    // thread after each output write; every sample records it.
+    std::shared_ptr<std::atomic<int16_t>> outputCode() const { return outputCode_; }
 
     void StartStopRecording();
     void StopSampling();
-    void SamplingTick();
 
     // The program is closing: no tick runs any more and nothing is written;
     // the recording is left as it was.
     void abandon();
     // The plot window's configure panel, printing and the colour dialog
-    // hold the ticks; resuming restarts the schedule from now.
+    // hold the reads; resuming restarts the schedule from now.
     void pause();
     void resume();
     // The plot window's clear command: the running sweep starts over.
@@ -79,6 +93,14 @@ class Recorder : public QObject {
     // timer is off; nothing while it runs.
     std::optional<QString> readNow(int row);
     bool timerActive() const;
+    // When the next sample is due on the engine's clock; nothing while no
+    // reads are scheduled.
+    std::optional<double> nextSampleDue() const;
+    const AcquisitionThread& thread() const { return *thread_; }
+    // The sampling timer as the main window shows it (TMR_ANALOGICO): its
+    // interval is the period. The reads wait on the acquisition thread, not
+    // on it; it is stopped with them.
+    QTimer* shownTimer() { return &shownTimer_; }
     // Samples are being taken: a recording that is neither paused nor
     // abandoned, whether its timer waits or a tick is under way (the 8-bit
     // read lets other handlers run in the middle of a tick).
@@ -102,44 +124,91 @@ class Recorder : public QObject {
     void valueChanged(int row, const QString& text);
     void periodMeasured(double ms);
     void sweepEnded();
+    // Every sample taken, in order, when the window thread stores it.
+    void sampleTaken(const SampleRecord& sample);
     // first: the first failure since the recording started or since the
     // last write that succeeded.
     void writeFailed(const QString& fileName, const QString& reason, bool first);
     void writeSucceeded(const QString& fileName);
 
   private:
+    // What the thread needs for its reads, copied on the window thread so
+    // the thread never reads the globals.
+    struct ReadPlan {
+        ModuleKind kind = ModuleKind::Converter8;
+        int16_t port = 0;
+        int16_t address = 0;
+        int16_t inputMode = 0;
+        float scale = 1.0f;
+        int sweepSamples = 0;
+    };
+    // One recording's sampling as the thread keeps it; shared by the job and
+    // the engine, everything under mutex.
+    struct Sampler {
+        std::mutex mutex;
+        ReadPlan plan;
+        unsigned generation = 0;
+        double start = 0.0;  // the recording's start on the engine's clock
+        int counter = 0;     // the sample read now or last, as SampleCounter
+        int sweep = 1;
+        bool stopped = false;
+        bool alive = true;  // cleared when the engine goes
+        std::deque<SampleRecord> delivered;
+        bool handOverPosted = false;
+    };
+
     void PrepareRecording();
     // At a sweep's end the text is taken at once and written just after the
-    // tick, so a slow disk delays neither the next sweep's first sample nor
-    // the schedule. A stop writes at once, after any sweep still waiting.
+    // hand-over, so a slow disk never holds up what follows. A stop writes
+    // at once, after any sweep still waiting.
     enum class When { Now, AfterTick };
     void WriteDataFile(When when);
     void flushPendingWrite();
     void writeAndReport(const QString& fileName, const QByteArray& text);
-    // False when the engine was destroyed during a yield.
-    bool readChannels(std::array<float, 4>& c);
-    void ReadChannels12(std::array<float, 4>& c);
-    bool ReadChannels8(std::array<float, 4>& c);
-    void drawSample(const RecorderSettings& s, const std::array<float, 4>& c);
+    ReadPlan currentPlan() const;
+    void startReads();
+    // Ends the reads; returns the sample count the thread had reached.
+    int stopReads();
+    // On the thread: one slot of the recording.
+    bool sampleSlot(const std::shared_ptr<Sampler>& sampler, const AcquisitionThread::Tick& tick);
+    // Before each attempt of an 8-bit read: go on, stop trying, or give up
+    // because the engine has gone.
+    enum class Attempt { Go, Stop, Gone };
+    // The four inputs in units; false when the engine went during the read.
+    static bool readCodes(TavoLibrary& library, const ReadPlan& plan,
+                          const std::function<Attempt(int)>& beforeAttempt,
+                          std::array<float, 4>& c);
+    void handOver(const std::shared_ptr<Sampler>& sampler);
+    void takeDelivered();
+    void consume(const SampleRecord& r);
+    void drawSample(const RecorderSettings& s, const std::array<float, 4>& c, int16_t output);
     void setSweepStart(double t);
-    void armFirst();
-    void armNext();
 
     TavoLibrary& library_;
     VarGlob& g_;
     SettingsSource settings_;
     TraceSink* sink_;
-    std::unique_ptr<SamplingTimer> timer_;
-    std::unique_ptr<Clock> clock_;
+    std::shared_ptr<AcquisitionThread> thread_;
     std::function<void()> yield_;
-    // Cleared by the destructor; a tick suspended in a yield checks it.
+    // Cleared by the destructor; a read between recordings checks it after
+    // each yield.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::mutex hookMutex_;
+    std::function<void()> betweenAttempts_;
+    std::shared_ptr<std::atomic<int16_t>> outputCode_ =
+        std::make_shared<std::atomic<int16_t>>(int16_t{0});
+    // "Una vez", as the thread sees it at a sweep's end.
+    std::shared_ptr<std::atomic<bool>> once_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<Sampler> sampler_;
+    int job_ = 0;
+    QTimer shownTimer_;
 
     bool paused_ = false;
     bool abandoned_ = false;
-    // Counts starts and abandons, so a tick knows whether its recording is
-    // still the one running.
+    // Counts starts, clears and abandons, so a sample handed over late is
+    // known for one of a recording no longer running.
     unsigned generation_ = 0;
+    int sweep_ = 1;
     // SweepStartTime in full: the global is a single, for display.
     double sweepStartTime_ = 0.0;
     SweepBuffer sampleBuffer_;
@@ -150,8 +219,4 @@ class Recorder : public QObject {
         QByteArray text;
     };
     std::optional<PendingWrite> pendingWrite_;
-
-    // Sample slots are due at base + slot x period; see armNext.
-    double scheduleBase_ = 0.0;
-    long long nextSlot_ = 0;
 };

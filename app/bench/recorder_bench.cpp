@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the sampling engine on the simulated bench: continuous sweeps
-// with the real library and a trace drawn into an image, as the plot window
-// would. Prints the measured period against the set one, how late each
-// sample comes against its slot, the wall time of each tick and the
-// resident memory, on a quiet machine and then with two busy processes per
-// core that the benchmark starts and ends; then plays a 100-entry sine table
-// on the 12-bit converter's output and prints how long each pass took
-// against its 5000 ms. Nothing fails on a slow machine.
+// read on the acquisition thread with the real library, and a trace drawn
+// into an image on the window thread, as the plot window would. Prints the
+// measured period against the set one, how late each read starts against its
+// slot and the resident memory: on the machine as it is, then with the
+// window thread kept busy 500 ms every 2 s, then both again with two busy
+// processes per core that the benchmark starts and ends. Then it plays a
+// 100-entry sine table on the 12-bit converter's output, quiet and loaded,
+// and prints how late each step started and how long each pass took against
+// its 5000 ms. Nothing fails on a slow machine.
 //
 //   kalmor_bench [--sweeps N] [--samples N] [--period MS] [--minutes N] [--load 0|1] [--passes N]
 #include <QElapsedTimer>
@@ -30,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "core/acquisition_thread.h"
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
 #include "core/tavo_library.h"
@@ -44,39 +47,6 @@ namespace {
 double msSince(const QElapsedTimer& t) {
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
-
-// Times every tick it fires, and how late it fires against the moment the
-// engine armed it for (its sample's slot).
-class TimedTimer : public SamplingTimer {
-  public:
-    TimedTimer(std::vector<double>& tickMs, std::vector<double>& lateMs)
-        : tickMs_(tickMs), lateMs_(lateMs) {
-        clock_.start();
-        inner_.fired = [this] {
-            lateMs_.push_back(msSince(clock_) - dueMs_);
-            QElapsedTimer t;
-            t.start();
-            if (fired) fired();
-            tickMs_.push_back(msSince(t));
-            sinceTick.start();
-        };
-    }
-    void arm(double delayMs) override {
-        dueMs_ = msSince(clock_) + delayMs;
-        inner_.arm(delayMs);
-    }
-    void disarm() override { inner_.disarm(); }
-    bool armed() const override { return inner_.armed(); }
-    // Restarted at the end of every tick.
-    QElapsedTimer sinceTick;
-
-  private:
-    QtSamplingTimer inner_;
-    std::vector<double>& tickMs_;
-    std::vector<double>& lateMs_;
-    QElapsedTimer clock_;
-    double dueMs_ = 0.0;
-};
 
 // Two processes per core that only spin, for the loaded runs; they end with
 // the object (or with the benchmark, however it ends).
@@ -163,15 +133,49 @@ double percentile(std::vector<double> v, double p) {
 
 struct Run {
     std::vector<double> periods;  // one per sweep end
-    std::vector<double> tickMs;
-    std::vector<double> lateMs;   // each tick's start against its slot
-    std::vector<double> writeMs;  // from the end of a sweep's tick to its file written
+    std::vector<double> lateMs;   // each read's start against its slot
+    std::vector<double> writeMs;  // from a sweep's end to its file written
+    int samples = 0;
+    int outOfOrder = 0;  // samples not following the one before
+    AcquisitionThread::Priority priority = AcquisitionThread::Priority::Unknown;
+};
+
+const char* priorityText(AcquisitionThread::Priority p) {
+    switch (p) {
+        case AcquisitionThread::Priority::RealTime:
+            return "real-time";
+        case AcquisitionThread::Priority::Raised:
+            return "raised nice";
+        case AcquisitionThread::Priority::Ordinary:
+            return "ordinary";
+        case AcquisitionThread::Priority::Unknown:
+            break;
+    }
+    return "unknown";
+}
+
+// Keeps the window thread busy for 500 ms every 2 s, as a storm of repaints
+// or a slow dialog would.
+class BusyWindow {
+  public:
+    BusyWindow() {
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            QElapsedTimer t;
+            t.start();
+            volatile unsigned long spins = 0;
+            while (t.elapsed() < 500) spins = spins + 1;
+        });
+        timer_.start(2000);
+    }
+
+  private:
+    QTimer timer_;
 };
 
 // Records continuously until `sweeps` sweeps have ended or `seconds` have
 // passed, whichever the caller asked for.
 Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int sweeps,
-           double seconds, const QString& file,
+           double seconds, const QString& file, bool busyWindow,
            const std::function<void(const char*)>& memory = {}) {
     Run run;
     const RecorderSettings s;
@@ -182,15 +186,20 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
     g.PeriodMs = static_cast<int16_t>(periodMs);
     g.DataFileName = file;
     ImageSink sink;
-    auto timer = std::make_unique<TimedTimer>(run.tickMs, run.lateMs);
-    const TimedTimer* timed = timer.get();
     Recorder rec(
-        lib, g, [&s] { return s; }, &sink, std::move(timer));
-    // Sweep ends write their file just after the tick; the stop writes in it.
-    QObject::connect(&rec, &Recorder::writeSucceeded, [&run, timed, &rec] {
-        if (rec.recording()) {
-            run.writeMs.push_back(static_cast<double>(timed->sinceTick.nsecsElapsed()) / 1e6);
-        }
+        lib, g, [&s] { return s; }, &sink);
+    QElapsedTimer sinceSweep;
+    int lastIndex = 0;
+    QObject::connect(&rec, &Recorder::sampleTaken, [&](const SampleRecord& r) {
+        run.lateMs.push_back(r.lateness() * 1000.0);
+        ++run.samples;
+        const int expected = lastIndex >= samples ? 1 : lastIndex + 1;
+        if (r.index != expected) ++run.outOfOrder;
+        lastIndex = r.index;
+    });
+    QObject::connect(&rec, &Recorder::sweepEnded, [&] { sinceSweep.start(); });
+    QObject::connect(&rec, &Recorder::writeSucceeded, [&] {
+        if (rec.recording()) run.writeMs.push_back(msSince(sinceSweep));
     });
     QObject::connect(&rec, &Recorder::periodMeasured, [&](double ms) {
         run.periods.push_back(ms);
@@ -211,9 +220,12 @@ Run record(TavoLibrary& lib, int16_t moduleType, int samples, int periodMs, int 
         QObject::connect(&minute, &QTimer::timeout, [&memory] { memory("minute"); });
         minute.start(60000);
     }
+    std::unique_ptr<BusyWindow> busy;
+    if (busyWindow) busy = std::make_unique<BusyWindow>();
     rec.StartStopRecording();
     loop.exec();
     if (memory) memory("at the end");
+    run.priority = rec.thread().priority();
     return run;
 }
 
@@ -224,34 +236,36 @@ void report(const char* name, const Run& run, int periodMs) {
     const double mean = later.empty() ? 0.0
                                       : std::accumulate(later.begin(), later.end(), 0.0) /
                                             static_cast<double>(later.size());
-    std::printf("%-8s sweeps measured %zu  mean period %.3f ms  error %+.3f %%\n", name,
-                later.size(), mean, (mean - periodMs) / periodMs * 100.0);
-    // The first tick binds the library; it is shown on its own.
-    const std::vector<double> rest(run.tickMs.begin() + (run.tickMs.empty() ? 0 : 1),
-                                   run.tickMs.end());
+    std::printf("%-22s sweeps measured %zu  mean period %.4f ms  error %+.4f %%  thread %s\n", name,
+                later.size(), mean, (mean - periodMs) / periodMs * 100.0,
+                priorityText(run.priority));
     std::printf(
-        "%-8s ticks %zu  tick wall time median %.3f ms  p99 %.3f ms  max %.3f ms"
-        "  first %.3f ms\n",
-        name, run.tickMs.size(), percentile(rest, 0.5), percentile(rest, 0.99),
-        percentile(rest, 1.0), run.tickMs.empty() ? 0.0 : run.tickMs.front());
-    std::printf("%-8s lateness against the slot  p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", name,
-                percentile(run.lateMs, 0.5), percentile(run.lateMs, 0.99),
-                percentile(run.lateMs, 1.0));
-    std::printf("%-8s data file writes %zu after their tick  median %.3f ms  max %.3f ms\n", name,
+        "%-22s samples %d (%d out of order)  lateness p50 %.3f ms  p99 %.3f ms"
+        "  max %.3f ms\n",
+        name, run.samples, run.outOfOrder, percentile(run.lateMs, 0.5),
+        percentile(run.lateMs, 0.99), percentile(run.lateMs, 1.0));
+    std::printf("%-22s data file writes %zu after their sweep  median %.3f ms  max %.3f ms\n", name,
                 run.writeMs.size(), percentile(run.writeMs, 0.5), percentile(run.writeMs, 1.0));
+    std::fflush(stdout);
 }
 
 // Plays a 5000 ms sine (100 entries of 50 ms) until `passes` passes after
-// the first have ended; prints each pass.
-void playback(TavoLibrary& lib, int passes) {
+// the first have ended; prints each pass and the steps' lateness.
+void playback(TavoLibrary& lib, int passes, const char* name) {
     VarGlob g;
     g.ModuleType = 2;
     g.PortBase = 888;
+    auto thread = std::make_shared<AcquisitionThread>();
     AnalogOutput output(lib, g);
+    output.sendThrough(thread, nullptr);
     WavePlayer player(g, playbackOutput(output, [] { return 4095; }));
+    player.playOn(thread);
     GeneratePeriodic(g, 0, 5000, 1500, 2048);
     std::vector<int> passMs;
+    std::vector<double> lateMs;
     QEventLoop loop;
+    QObject::connect(&player, &WavePlayer::stepPlayed,
+                     [&](const PlaybackStep& s) { lateMs.push_back(s.lateness * 1000.0); });
     QObject::connect(&player, &WavePlayer::passMeasured, [&](int ms) {
         passMs.push_back(ms);
         if (static_cast<int>(passMs.size()) > passes) {
@@ -261,11 +275,15 @@ void playback(TavoLibrary& lib, int passes) {
     });
     player.setPlaying(true);
     loop.exec();
-    std::printf("playback: 100-entry sine at 50 ms, due 5000 ms a pass\n");
+    std::printf("playback %s: 100-entry sine at 50 ms, due 5000 ms a pass\n", name);
+    std::printf("playback %s: steps %zu  lateness p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", name,
+                lateMs.size(), percentile(lateMs, 0.5), percentile(lateMs, 0.99),
+                percentile(lateMs, 1.0));
     for (size_t i = 0; i < passMs.size(); ++i) {
-        std::printf("playback pass %zu  %d ms  error %+.2f %%\n", i + 1, passMs[i],
+        std::printf("playback %s: pass %zu  %d ms  error %+.2f %%\n", name, i + 1, passMs[i],
                     (passMs[i] - 5000) / 50.0);
     }
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -273,7 +291,7 @@ void playback(TavoLibrary& lib, int passes) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    int sweeps = 3, samples = 100, periodMs = 100, passes = 3;
+    int sweeps = 2, samples = 100, periodMs = 100, passes = 3;
     double minutes = 0.0;
     bool load = true;
     const QStringList args = app.arguments();
@@ -302,7 +320,7 @@ int main(int argc, char** argv) {
                     periodMs, minutes);
         std::printf("resident before the recording %ld kB\n", residentKb());
         const Run run =
-            record(lib, 0, samples, periodMs, 0, minutes * 60.0, file, [](const char* when) {
+            record(lib, 0, samples, periodMs, 0, minutes * 60.0, file, false, [](const char* when) {
                 std::printf("%-22s resident %ld kB  heap in use %zu kB\n", when, residentKb(),
                             mallinfo2().uordblks / 1024);
                 std::fflush(stdout);
@@ -311,18 +329,24 @@ int main(int argc, char** argv) {
     } else {
         std::printf("%d continuous sweeps after the first, %d samples at %d ms\n", sweeps, samples,
                     periodMs);
-        std::printf("quiet (load average %s)\n", loadAverage().c_str());
-        report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
-        report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
+        const auto runs = [&](const char* when) {
+            std::printf("%s (load average %s)\n", when, loadAverage().c_str());
+            std::fflush(stdout);
+            report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file, false), periodMs);
+            report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file, false), periodMs);
+            report("8-bit, window busy", record(lib, 0, samples, periodMs, sweeps, 0, file, true),
+                   periodMs);
+            report("12-bit, window busy", record(lib, 2, samples, periodMs, sweeps, 0, file, true),
+                   periodMs);
+            if (passes > 0) playback(lib, passes, when);
+        };
+        runs("quiet");
         if (load) {
             const BusyLoad busy;
-            std::printf("loaded (%zu busy processes)\n", busy.size());
-            std::fflush(stdout);
-            report("8-bit", record(lib, 0, samples, periodMs, sweeps, 0, file), periodMs);
-            report("12-bit", record(lib, 2, samples, periodMs, sweeps, 0, file), periodMs);
+            std::printf("with %zu busy processes\n", busy.size());
+            runs("loaded");
         }
     }
-    if (passes > 0) playback(lib, passes);
     std::printf("peak resident %ld kB\n", peakResidentKb());
     return 0;
 }

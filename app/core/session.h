@@ -18,6 +18,7 @@ class WavePlayer;
 class Recorder;
 class AnalogOutput;
 class QTimer;
+class AcquisitionThread;
 
 class Session {
   public:
@@ -39,6 +40,8 @@ class Session {
         std::shared_ptr<WavePlayer> wavePlayer;
         // The recorder's timer, which the main window shows as TMR_ANALOGICO.
         QTimer* samplingTimer = nullptr;
+        // Where the reads and output writes run; it goes after the engines.
+        std::shared_ptr<AcquisitionThread> acquisition;
     };
     void setEngines(Engines engines);
     WavePlayer& wavePlayer();

@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
+#include <cstring>
 #include <utility>
 
 #include "tavo32.h"
@@ -40,12 +42,15 @@ constexpr std::array<const char*, 17> kExportNames = {
 };
 }  // namespace
 
+thread_local bool TavoLibrary::quietHere_ = false;
+
 TavoLibrary::TavoLibrary(QString folder, bool searchSystem)
     : folder_(std::move(folder)), searchSystem_(searchSystem) {}
 
 TavoLibrary::~TavoLibrary() = default;
 
 void TavoLibrary::setSearch(QString folder, bool searchSystem) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     folder_ = std::move(folder);
     searchSystem_ = searchSystem;
     // The old library stays mapped: a caller may still hold a result computed
@@ -62,6 +67,7 @@ QString TavoLibrary::libraryFileName() {
 }
 
 QString TavoLibrary::loadedFile() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     return library_ ? library_->fileName() : QString();
 }
 
@@ -70,13 +76,15 @@ void TavoLibrary::setProblemTeller(std::function<void(const QString&)> teller) {
 }
 
 bool TavoLibrary::tell(const QString& text) {
-    // Core shows nothing: whoever set the teller (the window set) says it.
-    if (!teller_) return false;
+    // Core shows nothing: whoever set the teller (the window set) says it,
+    // and only on the window thread, which owns every box.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (quietHere_ || !teller_ || !app || app->thread() != QThread::currentThread()) return false;
     teller_(text);
     return true;
 }
 
-bool TavoLibrary::loadLibrary() {
+bool TavoLibrary::loadLibrary(QString* told) {
     if (library_) return true;
     if (!loadTried_) {
         loadTried_ = true;
@@ -95,33 +103,62 @@ bool TavoLibrary::loadLibrary() {
             return true;
         }
     }
-    if (!quiet_ && !loadTold_) {
+    if (!quietHere_ && !loadTold_) {
+        loadTold_ = true;
         QString text = loadError_.isEmpty()
                            ? QStringLiteral("No se encuentra la biblioteca TAVO_32 (%1).")
                                  .arg(libraryFileName())
                            : QStringLiteral("No se puede cargar la biblioteca TAVO_32 (%1):\n%2")
                                  .arg(libraryFileName(), loadError_);
-        loadTold_ =
-            tell(text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto."));
+        *told = text + QStringLiteral("\nLas operaciones con los módulos no tendrán efecto.");
     }
     return false;
 }
 
 void (*TavoLibrary::bind(Export which))() {
-    Slot& slot = slots_[which];
-    if (slot.function) return slot.function;
-    if (!loadLibrary()) return nullptr;
-    if (!slot.tried) {
-        slot.tried = true;
-        slot.function = library_->resolve(kExportNames[which]);
+    QString told;
+    bool toldLoad = false;
+    void (*function)() = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        Slot& slot = slots_[which];
         if (slot.function) return slot.function;
+        if (loadLibrary(&told)) {
+            if (!slot.tried) {
+                slot.tried = true;
+                slot.function = library_->resolve(kExportNames[which]);
+            }
+            function = slot.function;
+            if (!function && !quietHere_ && !slot.told) {
+                slot.told = true;
+                told =
+                    QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
+                        .arg(QString::fromLatin1(kExportNames[which]), library_->fileName());
+            }
+        } else {
+            toldLoad = !told.isEmpty();
+        }
     }
-    if (!quiet_ && !slot.told) {
-        slot.told =
-            tell(QStringLiteral("No se encuentra la función %1 en la biblioteca TAVO_32 (%2).")
-                     .arg(QString::fromLatin1(kExportNames[which]), library_->fileName()));
+    // Told outside the lock: the box runs the window's events meanwhile.
+    // Counted told only when someone heard it, so a teller set later hears.
+    if (!told.isEmpty() && !tell(told)) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (toldLoad) {
+            loadTold_ = false;
+        } else {
+            slots_[which].told = false;
+        }
     }
-    return nullptr;
+    return function;
+}
+
+bool TavoLibrary::prepare(const char* exportName) {
+    for (size_t i = 0; i < kExportNames.size(); ++i) {
+        if (std::strcmp(kExportNames[i], exportName) == 0) {
+            return bind(static_cast<Export>(i)) != nullptr;
+        }
+    }
+    return false;
 }
 
 // Each wrapper binds its export, then calls it with every argument widened to

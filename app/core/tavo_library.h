@@ -2,9 +2,10 @@
 // Run-time binding of the device library TAVO_32. Each export is looked up
 // by name at its first call, in the program's own folder first and then on
 // the system's search path. A library or name that cannot be bound makes the
-// call do nothing (the result is std::nullopt); outside the sampling tick the
+// call do nothing (the result is std::nullopt); outside the sampling reads the
 // problem teller (set by the window set, which shows it) is told once about
-// each missing file or name.
+// each missing file or name. Safe from any thread (the library itself
+// serialises the calls); only the window thread tells.
 #pragma once
 
 #include <QLibrary>
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class TavoLibrary {
@@ -31,21 +33,24 @@ class TavoLibrary {
     // Changes where the library is looked for and forgets every binding.
     void setSearch(QString folder, bool searchSystem);
 
-    // While one exists, failures to bind are not reported to the user (the
-    // sampling tick runs many times a second and must not stop on a box).
+    // While one exists on a thread, failures to bind met on that thread are
+    // not reported to the user (the sampling reads run many times a second
+    // and must not stop on a box).
     class QuietScope {
       public:
-        explicit QuietScope(TavoLibrary& library) : library_(library), previous_(library.quiet_) {
-            library_.quiet_ = true;
-        }
-        ~QuietScope() { library_.quiet_ = previous_; }
+        explicit QuietScope(TavoLibrary&) : previous_(quietHere_) { quietHere_ = true; }
+        ~QuietScope() { quietHere_ = previous_; }
         QuietScope(const QuietScope&) = delete;
         QuietScope& operator=(const QuietScope&) = delete;
 
       private:
-        TavoLibrary& library_;
         bool previous_;
     };
+
+    // Binds the export of that name now, on this thread, so that a library
+    // or name missing is told here even when the call itself will run on
+    // another thread. False when it cannot be bound.
+    bool prepare(const char* exportName);
 
     // The file the library was loaded from; empty while none is loaded.
     QString loadedFile() const;
@@ -87,14 +92,16 @@ class TavoLibrary {
     };
 
     void (*bind(Export which))();
-    bool loadLibrary();
+    // Under mutex_; a text to tell goes to *told.
+    bool loadLibrary(QString* told);
     std::function<void(const QString&)> teller_;
     // True when someone was told.
     bool tell(const QString& text);
 
+    static thread_local bool quietHere_;
+    mutable std::mutex mutex_;
     QString folder_;
     bool searchSystem_;
-    bool quiet_ = false;
     std::unique_ptr<QLibrary> library_;
     bool loadTried_ = false;
     bool loadTold_ = false;

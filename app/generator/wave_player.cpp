@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/wave_player.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
 
+#include "core/acquisition_thread.h"
 #include "core/var_glob.h"
 
 namespace {
@@ -67,17 +69,32 @@ WavePlayer::WavePlayer(VarGlob& g, PlaybackOutput output, std::unique_ptr<Playba
 
 WavePlayer::~WavePlayer() {
     timer_->stop();
+    if (thread_) thread_->finishOwned(this);
+}
+
+void WavePlayer::playOn(std::shared_ptr<AcquisitionThread> thread) {
+    timer_->stop();
+    thread_ = std::move(thread);
+    // Tmr_onda runs while playing, for the windows to see; the steps do not
+    // wait on it.
+    if (qtTimer_) {
+        QObject::disconnect(qtTimer_, &QTimer::timeout, nullptr, nullptr);
+        qtTimer_->setSingleShot(false);
+    }
 }
 
 void WavePlayer::setPlaying(bool on) {
     g_.WaveIndex = 1;
     playing_ = on;
-    if (on) {
+    if (thread_) {
+        stopSteps();
+        if (on) startSteps();
+    } else if (on) {
         timer_->start(g_.WaveStepMs);
     } else {
         timer_->stop();
     }
-    passStart_ = clock_->now();
+    passStart_ = thread_ ? thread_->clock().now() : clock_->now();
     g_.WaveStartTime = static_cast<float>(passStart_);
     emit playingChanged(on);
 }
@@ -111,10 +128,81 @@ void WavePlayer::tick() {
     if (g_.WaveOneShot) setPlaying(false);
 }
 
+void WavePlayer::abandon() {
+    timer_->stop();
+    if (thread_) stopSteps();
+}
+
+void WavePlayer::startSteps() {
+    const int length = g_.WaveLength;
+    // A table empty or damaged plays nothing, and playback stops at once.
+    if (length < 1 || length > kTableEntries) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (playing_) setPlaying(false);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    const int top = output_.maximum ? output_.maximum() : 4095;
+    std::vector<int16_t> entries;
+    entries.reserve(static_cast<size_t>(length));
+    for (int i = 1; i <= length; ++i) {
+        // The output control holds only 0 to its maximum.
+        const int code = std::clamp<int>(g_.WaveTable[i], 0, top);
+        entries.push_back(static_cast<int16_t>(code));
+    }
+    const int16_t held = output_.code ? output_.code() : int16_t{-1};
+    const double now = thread_->clock().now();
+    auto steps =
+        std::make_shared<PlaybackSteps>(std::move(entries), g_.WaveOneShot != kFalse, held, now);
+    std::function<void(int16_t)> write =
+        output_.deviceWriter ? output_.deviceWriter() : std::function<void(int16_t)>();
+    const unsigned generation = ++generation_;
+    const double step = static_cast<double>(g_.WaveStepMs > 0 ? g_.WaveStepMs : 1) / 1000.0;
+    const bool threaded = thread_->threaded();
+    job_ = thread_->start(
+        now, step, [this, steps, write, generation, threaded](const AcquisitionThread::Tick& tick) {
+            PlaybackStep s = steps->step(tick.started);
+            s.generation = generation;
+            s.lateness = tick.lateness();
+            if (s.written && write) write(s.code);
+            if (threaded) {
+                QMetaObject::invokeMethod(
+                    this, [this, s] { applyStep(s); }, Qt::QueuedConnection);
+            } else {
+                applyStep(s);
+            }
+            return !s.ended;
+        });
+    if (qtTimer_) qtTimer_->start(g_.WaveStepMs);
+}
+
+void WavePlayer::stopSteps() {
+    ++generation_;
+    if (job_) thread_->cancel(job_);
+    job_ = 0;
+    if (qtTimer_) qtTimer_->stop();
+}
+
+void WavePlayer::applyStep(const PlaybackStep& step) {
+    if (step.generation != generation_) return;
+    g_.WaveIndex = static_cast<int16_t>(step.nextIndex);
+    if (step.written && output_.shown) output_.shown(step.code);
+    emit stepPlayed(step);
+    if (!step.passMs) return;
+    emit passMeasured(*step.passMs);
+    passStart_ = thread_->clock().now();
+    g_.WaveStartTime = static_cast<float>(passStart_);
+    if (step.ended) setPlaying(false);
+}
+
 void WavePlayer::ClearWaveform() {
     g_.WaveLength = 0;
     if (playing_) setPlaying(false);
     timer_->stop();
+    if (thread_) stopSteps();
     setAvailable(false);
     g_.WaveOneShot = kFalse;
     describe(QString(), QString(), QString());

@@ -14,7 +14,9 @@
 #include <memory>
 
 #include "core/clock.h"
+#include "generator/playback_steps.h"
 
+class AcquisitionThread;
 struct VarGlob;
 
 // A periodic timer: started at an interval, it fires every interval until
@@ -53,11 +55,15 @@ class QtPlaybackTimer : public PlaybackTimer {
 };
 
 // The analog output as playback sees it: the code it holds, how to send it
-// a new one, and its largest code.
+// a new one, and its largest code. Played on the acquisition thread, each
+// pass gets a writer for the present module (deviceWriter, run on the
+// thread) and the window is told of every code written (shown).
 struct PlaybackOutput {
     std::function<int16_t()> code;
     std::function<void(int16_t)> write;
     std::function<int()> maximum;
+    std::function<std::function<void(int16_t)>()> deviceWriter;
+    std::function<void(int16_t)> shown;
 };
 
 class WavePlayer : public QObject {
@@ -75,10 +81,17 @@ class WavePlayer : public QObject {
     // a test replaced it.
     QTimer* timer() const { return qtTimer_; }
 
+    // From now on the steps run on the acquisition thread at their due
+    // times (step k of a playback k intervals after its start); the window
+    // thread only shows what they did.
+    void playOn(std::shared_ptr<AcquisitionThread> thread);
+
     // "&Generar" switched on or off, by the user or by code: either way the
     // table starts again at entry 1 and the pass time is measured afresh.
     void setPlaying(bool on);
     bool playing() const { return playing_; }
+    // The program is closing: no step runs any more; nothing else changes.
+    void abandon();
 
     // One step: the present entry goes to the output (written only when it
     // differs from what the output holds), then the next entry is due.
@@ -115,8 +128,14 @@ class WavePlayer : public QObject {
     void described(const QString& amplitude, const QString& offset, const QString& period);
     void previewRequested(float upper);
     void passCleared();
+    // Every step played on the acquisition thread, as the window takes it.
+    void stepPlayed(const PlaybackStep& step);
 
   private:
+    void startSteps();
+    void stopSteps();
+    void applyStep(const PlaybackStep& step);
+
     VarGlob& g_;
     PlaybackOutput output_;
     std::unique_ptr<PlaybackTimer> timer_;
@@ -127,4 +146,9 @@ class WavePlayer : public QObject {
     // When the present pass began, monotonic seconds in double: a single
     // would lose the milliseconds after a few hours.
     double passStart_ = 0.0;
+    std::shared_ptr<AcquisitionThread> thread_;
+    int job_ = 0;
+    // Counts playback starts and stops, so a step handed over late is known
+    // for one of a playback no longer running.
+    unsigned generation_ = 0;
 };

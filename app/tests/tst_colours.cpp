@@ -22,12 +22,9 @@ namespace {
 constexpr int32_t kWhite = kColourWhite;
 constexpr int32_t kBlack = kColourBlack;
 
-class FakeTimer : public SamplingTimer {
+class FakeClock : public Clock {
   public:
-    void arm(double) override { isArmed = true; }
-    void disarm() override { isArmed = false; }
-    bool armed() const override { return isArmed; }
-    bool isArmed = false;
+    double now() const override { return 0.0; }
 };
 
 QList<SettingsGroup> groupsOf(QSignalSpy& spy) {
@@ -233,13 +230,11 @@ class TstColours : public QObject {
         SettingsModel m(g);
         ResetDefaultColours(m);
         TavoLibrary lib(QCoreApplication::applicationDirPath() + "/standin", false);
-        auto timer = std::make_unique<FakeTimer>();
-        FakeTimer* t = timer.get();
+        auto thread = std::make_shared<AcquisitionThread>(std::make_unique<FakeClock>());
         RecorderSettings settings;
         settings.recordToFile = false;
         Recorder rec(
-            lib, g, [&] { return settings; }, nullptr, std::move(timer));
-        rec.setYield([] {});
+            lib, g, [&] { return settings; }, nullptr, thread);
         if (recording) rec.StartStopRecording();
         QSignalSpy spy(&m, &SettingsModel::changed);
 
@@ -249,7 +244,7 @@ class TstColours : public QObject {
         edited[5][1] = 0x777777;
         ColourDialogCalls calls;
         calls.edit = [&](const ColourTable& table) -> std::optional<ColourTable> {
-            timerDuringDialog = t->isArmed;
+            timerDuringDialog = rec.timerActive();
             if (table != DefaultColours()) return std::nullopt;
             return keep ? std::optional<ColourTable>(edited) : std::nullopt;
         };
@@ -258,7 +253,7 @@ class TstColours : public QObject {
 
         QVERIFY(!timerDuringDialog);
         QCOMPARE(rec.recording(), recordingAfter);
-        QCOMPARE(t->isArmed, timerAfter);
+        QCOMPARE(rec.timerActive(), timerAfter);
         QCOMPARE(previews, fromMenu ? 1 : 0);
         QCOMPARE(g.Colores[5][1], keep ? 0x777777 : 0xFFFFFF);
         QVERIFY(groupsOf(spy).contains(SettingsGroup::ColoursApplied));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sampling engine driven without any window: a hand-fired timer, a clock
-// the test moves, a sink that records what would be drawn, and the stand-in
-// library (codes 11, 22, 33, 44 on every read).
+// The sampling engine driven without any window: the acquisition thread's
+// jobs run by hand on a clock the test moves, a sink that records what would
+// be drawn, and the stand-in library (codes 11, 22, 33, 44 on every read).
 #include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
@@ -25,25 +25,6 @@ class FakeClock : public Clock {
   public:
     double now() const override { return t; }
     double t = 1000.0;
-};
-
-// Fires, when the test says so, at the moment it was armed for.
-class FakeTimer : public SamplingTimer {
-  public:
-    explicit FakeTimer(const FakeClock& clock) : clock_(clock) {}
-    void arm(double ms) override {
-        isArmed = true;
-        delayMs = ms;
-        dueAt = clock_.t + ms / 1000.0;
-    }
-    void disarm() override { isArmed = false; }
-    bool armed() const override { return isArmed; }
-    bool isArmed = false;
-    double delayMs = 0.0;
-    double dueAt = 0.0;
-
-  private:
-    const FakeClock& clock_;
 };
 
 class FakeSink : public TraceSink {
@@ -73,7 +54,7 @@ class TstRecorder : public QObject {
     VarGlob g_;
     FakeSink sink_;
     FakeClock* clock_ = nullptr;
-    FakeTimer* timer_ = nullptr;
+    std::shared_ptr<AcquisitionThread> thread_;
     std::unique_ptr<TavoLibrary> lib_;
     std::unique_ptr<Recorder> rec_;
     QList<MessageRequest> messages_;
@@ -84,16 +65,23 @@ class TstRecorder : public QObject {
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
-    // Fires the armed timer n times, moving the clock to each due time.
+    // Runs the next n samples, moving the clock to each one's due time.
     void tick(int n) {
-        for (int i = 0; i < n && timer_->isArmed; ++i) {
-            clock_->t = std::max(clock_->t, timer_->dueAt);
-            timer_->isArmed = false;
-            timer_->fired();
-            // A sweep's file is written just after its tick.
+        for (int i = 0; i < n && armed(); ++i) {
+            step();
+            // A sweep's file is written just after its sample is taken.
             QCoreApplication::sendPostedEvents();
         }
     }
+    // One sample at its due time; the output the sample records is the
+    // one the test set.
+    void step() {
+        rec_->outputCode()->store(g_.AnalogOutValue);
+        clock_->t = std::max(clock_->t, *rec_->nextSampleDue());
+        thread_->runDue();
+    }
+    bool armed() const { return rec_ && rec_->timerActive(); }
+    double delayMs() const { return (*rec_->nextSampleDue() - clock_->t) * 1000.0; }
     float code8(int code) const { return float(code) * inputFactor8(1.0f, ModuleKind::Converter8); }
 
   private slots:
@@ -110,15 +98,15 @@ class TstRecorder : public QObject {
         lib_ = std::make_unique<TavoLibrary>(QCoreApplication::applicationDirPath() + "/standin",
                                              false);
         auto clock = std::make_unique<FakeClock>();
-        auto timer = std::make_unique<FakeTimer>(*clock);
         clock_ = clock.get();
-        timer_ = timer.get();
+        thread_ = std::make_shared<AcquisitionThread>(std::move(clock));
         rec_ = std::make_unique<Recorder>(
-            *lib_, g_, [this] { return s_; }, &sink_, std::move(timer), std::move(clock));
+            *lib_, g_, [this] { return s_; }, &sink_, thread_);
         rec_->setYield([] {});
     }
     void cleanup() {
         rec_.reset();
+        thread_.reset();
         prompts::setMessageHook({});
         qunsetenv("KALMOR_STANDIN_AD8_SILENT");
         qunsetenv("KALMOR_STANDIN_LOG");
@@ -144,7 +132,7 @@ class TstRecorder : public QObject {
         rec_->StartStopRecording();
         tick(samples + 5);
         QVERIFY(!rec_->recording());
-        QVERIFY(!timer_->isArmed);
+        QVERIFY(!armed());
         QCOMPARE(blanked.count(), 1);
         QCOMPARE(period_.count(), 0);
         const QStringList l = lines();
@@ -213,14 +201,14 @@ class TstRecorder : public QObject {
         tick(2);
         g_.PeriodMs = 250;
         tick(49);
-        QCOMPARE(timer_->delayMs, 100.0);
+        QCOMPARE(delayMs(), 100.0);
         QCOMPARE(lines().value(1).section(',', 0, 0), QStringLiteral("100"));
         QCOMPARE(lines().value(49).section(',', 0, 0), QStringLiteral("4900"));
         rec_->StartStopRecording();
         rec_->StartStopRecording();
-        QCOMPARE(timer_->delayMs, 250.0);
+        QCOMPARE(delayMs(), 250.0);
         tick(1);
-        QCOMPARE(timer_->delayMs, 250.0);
+        QCOMPARE(delayMs(), 250.0);
     }
 
     // A sweep's write waits until after its tick, but neither a stop right
@@ -235,10 +223,9 @@ class TstRecorder : public QObject {
         g_.RequestedSamples = 50;
         rec_->StartStopRecording();
         tick(50);
-        // Not even the 8-bit read's yield runs it.
-        rec_->setYield([] { QCoreApplication::sendPostedEvents(); });
-        timer_->isArmed = false;
-        timer_->fired();
+        // Not even events handled during the next read run it.
+        rec_->setBetweenAttempts([] { QCoreApplication::sendPostedEvents(); });
+        step();
         QVERIFY(lines().isEmpty());
         if (destroy) {
             rec_.reset();
@@ -248,28 +235,29 @@ class TstRecorder : public QObject {
         QCOMPARE(lines().size(), 50);
     }
 
-    // Each tick is armed against the sweep's start, not after the tick's own
-    // time; one that ran past its slot starts the schedule again from now.
+    // Each sample is due at its slot counted from the sweep's start, not
+    // after the read's own time; one that ran past the next slot leaves it
+    // and keeps to the schedule (the schedule never restarts from now).
     void ticksKeepToTheSchedule_data() {
         QTest::addColumn<double>("tickCostMs");
         QTest::addColumn<double>("nextDelayMs");
         QTest::newRow("on time") << 0.0 << 100.0;
         QTest::newRow("slow tick") << 30.0 << 70.0;
-        QTest::newRow("past its slot") << 130.0 << 100.0;
+        QTest::newRow("past its slot") << 130.0 << 70.0;
     }
     void ticksKeepToTheSchedule() {
         QFETCH(double, tickCostMs);
         QFETCH(double, nextDelayMs);
-        rec_->setYield([this, tickCostMs] { clock_->t += tickCostMs / 1000.0; });
+        rec_->setBetweenAttempts([this, tickCostMs] { clock_->t += tickCostMs / 1000.0; });
         rec_->StartStopRecording();
         tick(1);
-        QVERIFY(timer_->isArmed);
-        QCOMPARE(timer_->delayMs, nextDelayMs);
+        QVERIFY(armed());
+        QCOMPARE(delayMs(), nextDelayMs);
         rec_->pause();
-        QVERIFY(!timer_->isArmed);
+        QVERIFY(!armed());
         clock_->t += 7.0;
         rec_->resume();
-        QCOMPARE(timer_->delayMs, 100.0);
+        QCOMPARE(delayMs(), 100.0);
     }
 
     // Resuming and "Limpiar" start the schedule again from that moment:
@@ -293,10 +281,10 @@ class TstRecorder : public QObject {
             rec_->pause();
             rec_->resume();
         }
-        QVERIFY(timer_->isArmed);
-        QCOMPARE(timer_->dueAt, clock_->t + 0.1);
+        QVERIFY(armed());
+        QCOMPARE(*rec_->nextSampleDue(), clock_->t + 0.1);
         tick(1);
-        QCOMPARE(timer_->delayMs, 100.0);
+        QCOMPARE(delayMs(), 100.0);
         if (clear) {
             // The sweep after the clear is timed from the clear: 51 intervals
             // over 50 samples, as a first sweep.
@@ -311,7 +299,7 @@ class TstRecorder : public QObject {
         qputenv("KALMOR_STANDIN_LOG", log.toLocal8Bit());
         qputenv("KALMOR_STANDIN_AD8_SILENT", "1");
         int yields = 0;
-        rec_->setYield([&yields] { ++yields; });
+        rec_->setBetweenAttempts([&yields] { ++yields; });
         rec_->StartStopRecording();
         tick(1);
         QCOMPARE(yields, 10);
@@ -321,7 +309,7 @@ class TstRecorder : public QObject {
         for (int row = 0; row < 4; ++row) QCOMPARE(rec_->sampleBuffer().at(row, 1), 0.0f);
         QVERIFY(sink_.calls.contains("seg 0 0,0 1,0"));
         QVERIFY(messages_.isEmpty());
-        QVERIFY(timer_->isArmed);
+        QVERIFY(armed());
     }
 
     void channelsAndOutputInUnitsByModuleType_data() {
@@ -396,7 +384,7 @@ class TstRecorder : public QObject {
         }
         QCOMPARE(sink_.calls.last(), line);
         QVERIFY(!sink_.calls.contains("scale 100"));
-        QVERIFY(timer_->isArmed);
+        QVERIFY(armed());
     }
 
     // Without AutoBorrado the next sweep joins the last one at x = 0.
@@ -420,27 +408,27 @@ class TstRecorder : public QObject {
         QCOMPARE(sink_.calls, expected);
     }
 
-    // A stop during the read's yield stays a stop; the interrupted sample is
-    // still stored but not written.
+    // A stop during a read stays a stop; the interrupted sample is still
+    // stored but not written.
     void stopDuringTheYieldStaysAStop() {
         int yields = 0;
-        rec_->setYield([&] {
+        rec_->setBetweenAttempts([&] {
             if (++yields == 3) rec_->StartStopRecording();
         });
         rec_->StartStopRecording();
         tick(3);
         QVERIFY(!rec_->recording());
-        QVERIFY(!timer_->isArmed);
+        QVERIFY(!armed());
         QCOMPARE(lines().size(), 2);
         QCOMPARE(rec_->sampleBuffer().at(0, 3), code8(11));
     }
 
-    // A stop and a new start during the yield: the suspended tick's sample
-    // belonged to the old recording and is dropped; the new one starts at
-    // its own first slot.
+    // A stop and a new start during a read: the read's sample belonged to
+    // the old recording and is dropped; the new one starts at its own first
+    // slot.
     void restartDuringTheYieldDropsTheSample() {
         int yields = 0;
-        rec_->setYield([&] {
+        rec_->setBetweenAttempts([&] {
             if (++yields != 3) return;
             rec_->StartStopRecording();
             sink_.calls.clear();
@@ -455,20 +443,20 @@ class TstRecorder : public QObject {
             for (int k = 0; k <= 3; ++k) QCOMPARE(rec_->sampleBuffer().at(row, k), 0.0f);
         }
         QVERIFY(sink_.calls.filter("seg ").isEmpty());
-        QVERIFY(timer_->isArmed);
-        QCOMPARE(timer_->delayMs, 100.0);
+        QVERIFY(armed());
+        QCOMPARE(delayMs(), 100.0);
     }
 
-    // A pause during the yield holds the ticks: the tick does not re-arm.
+    // A pause during a read holds the reads: no other is scheduled.
     void pauseDuringTheYieldHoldsTheTicks() {
-        rec_->setYield([this] { rec_->pause(); });
+        rec_->setBetweenAttempts([this] { rec_->pause(); });
         rec_->StartStopRecording();
         tick(1);
         QCOMPARE(g_.SampleCounter, int16_t(1));
-        QVERIFY(!timer_->isArmed);
-        rec_->setYield([] {});
+        QVERIFY(!armed());
+        rec_->setBetweenAttempts([] {});
         rec_->resume();
-        QVERIFY(timer_->isArmed);
+        QVERIFY(armed());
     }
 
     // Only a start with another sample count clears the plot a second time.
@@ -489,7 +477,7 @@ class TstRecorder : public QObject {
     }
 
     void destroyedDuringTheYield() {
-        rec_->setYield([this] { rec_.reset(); });
+        rec_->setBetweenAttempts([this] { rec_.reset(); });
         rec_->StartStopRecording();
         tick(1);
         QVERIFY(!rec_);
@@ -504,7 +492,7 @@ class TstRecorder : public QObject {
         QVERIFY(messages_.isEmpty());
         QCOMPARE(g_.SampleCounter, int16_t(2));
         QCOMPARE(rec_->sampleBuffer().at(0, 2), 0.0f);
-        QVERIFY(timer_->isArmed);
+        QVERIFY(armed());
     }
 
     // The first failure of a recording is told as such; a success clears it.

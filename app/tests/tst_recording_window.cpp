@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "acquisition/recorder.h"
 #include "acquisition/sample_units.h"
 #include "common/numbers.h"
@@ -285,25 +289,32 @@ class TstRecordingWindow : public QObject {
         w->StartStopRecording();
     }
 
-    // Closing the main window while a tick waits in the 8-bit read's yield
-    // ends the program; the tick finishes without arming another.
+    // Closing the main window while the acquisition thread is in the middle
+    // of an 8-bit read ends the program; the read finishes and no other
+    // starts.
     void closedDuringTheReadsYield() {
         auto ctx = start();
         FrmControl* w = ctx->frmControl();
         w->show();
-        w->StartStopRecording();
-        int yields = 0;
-        ctx->recorder().setYield([&] {
-            if (++yields == 1) w->close();
+        std::atomic<int> yields{0};
+        ctx->recorder().setBetweenAttempts([&] {
+            if (++yields != 1) return;
+            QMetaObject::invokeMethod(
+                w, [w] { w->close(); }, Qt::QueuedConnection);
+            // The window closes while this read is under way.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
         });
+        w->StartStopRecording();
         QTimer guard;
         QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
         guard.start(20000);
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(w->ending());
         QVERIFY(!w->TMR_ANALOGICO->isActive());
+        QVERIFY(!ctx->recorder().timerActive());
         QCOMPARE(ctx->g.SampleCounter, int16_t(1));
         ctx.reset();
+        QCOMPARE(yields.load(), 1);
     }
 
     // Between recordings, holding the button on a value label reads once.

@@ -54,6 +54,7 @@ void FrmControl::EndApplication() {
     // their handlers (or inside a tick suspended in the event loop); the
     // window set deletes them once the event loop has returned.
     session_.recorder().abandon();
+    session_.wavePlayer().abandon();
     Tmr_onda->stop();
     windows_.hideOthers();
     hide();

@@ -5,6 +5,8 @@
 // direct path's routine, or one request record to the driver.
 #include "tavo32.h"
 
+#include <mutex>
+
 #include "access_mode.h"
 #include "direct_path.h"
 #include "driver_channel.h"
@@ -23,11 +25,13 @@ int16_t low16(int32_t slot) {
 
 // Detects the mode at the first call, then dispatches. A driver result is
 // truncated to the export's width (-2 stays -2). Nothing may cross the C
-// boundary as an exception: any becomes -1.
+// boundary as an exception: any becomes -1. The whole call is one critical
+// section of the port (see LibraryState::portLock).
 template <typename Result, typename Direct, typename Driver>
 Result dispatch(Direct&& direct, Driver&& driver) noexcept {
     try {
         tavo::LibraryState& s = tavo::libraryState();
+        const std::lock_guard<std::mutex> lock(s.portLock);
         if (s.accessMode == tavo::kModeUndetermined) tavo::DetectAccessMode();
         if (s.accessMode == tavo::kModeDirect) {
             DirectPath* path = tavo::directPath();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "direct_path.h"
 #include "driver_channel.h"
@@ -23,6 +24,14 @@ enum : int16_t {
 };
 
 struct LibraryState {
+    // Held by every export for its whole call: detection, the lazy engine and
+    // one bus transaction (or one request record) happen as one piece, so
+    // callers on several threads never interleave on the wires. The engine's
+    // timing counts and the register it last addressed are shared by the
+    // three bases, and the driver path has one device, so each path is one
+    // port to lock.
+    std::mutex portLock;
+
     // Set once, at the first call of any export; never re-detected.
     int16_t accessMode = kModeUndetermined;
 
