@@ -119,6 +119,11 @@ void (*TavoLibrary::bind(Export which))() {
     return nullptr;
 }
 
+void (*TavoLibrary::resolveExtension(const char* name))() {
+    if (!loadLibrary()) return nullptr;
+    return library_->resolve(name);
+}
+
 // Each wrapper binds its export, then calls it with every argument widened to
 // the 32-bit slot the library expects.
 #define TAVO_CALL(which, name, ...)                                   \

@@ -121,6 +121,8 @@ void FrmControl::load() {
     m.announce(SettingsGroup::PlotColours);
     pic_onda->setBackColor(g.Colores[5][1]);
     pic_onda->setForeColor(g.Colores[4][2]);
+    // Real modules or the bench: always in sight.
+    showBackend();
 }
 
 bool FrmControl::LoadConfiguration(const QString& name) {
