@@ -3,7 +3,7 @@
 # Debian packages hold (scripts/package). Each rule belongs to the component
 # named after its package, and the packaging installs one component into each
 # package:
-#   libtavo32      the shared library and its SONAME link
+#   libtavo-32-1   the shared library and its SONAME link
 #   libtavo32-dev  the header, the unversioned link, pkg-config and CMake files
 #   tavo           the command-line tool and its manual page
 #   kalmor         the program, its menu launcher, desktop entry, icons,
@@ -19,18 +19,20 @@ include(CMakePackageConfigHelpers)
 
 set(kalmor_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(kalmor_packaging_out ${PROJECT_BINARY_DIR}/packaging)
-get_target_property(kalmor_tavo32_version TAVO_32 VERSION)
+# The package, pkg-config and the CMake package all carry the project's version.
+set(kalmor_tavo32_version ${PROJECT_VERSION})
 get_target_property(kalmor_tavo32_soversion TAVO_32 SOVERSION)
 
-# --- libtavo32 and libtavo32-dev ---------------------------------------------
+# --- libtavo-32-1 and libtavo32-dev ---------------------------------------------
 # Programs built against the package use TAVO32::TAVO32.
 set_target_properties(TAVO_32 PROPERTIES EXPORT_NAME TAVO32)
 install(TARGETS TAVO_32 EXPORT TAVO32Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-                COMPONENT libtavo32
+                COMPONENT libtavo-32-1
                 NAMELINK_COMPONENT libtavo32-dev
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/devlib/include/tavo32.h
+              ${PROJECT_SOURCE_DIR}/devlib/include/tavo32_ext.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT libtavo32-dev)
 
 set(kalmor_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/TAVO32)

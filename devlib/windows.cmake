@@ -74,7 +74,7 @@ add_subdirectory(${TAVO32_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 # with setenv, which a small shim provides.
 file(GLOB devlib_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp
      ${CMAKE_CURRENT_SOURCE_DIR}/tests/windows/*_test.cpp)
-list(FILTER devlib_test_sources EXCLUDE REGEX "/(frame_symbols|bus_ppdev)_test\\.cpp$")
+list(FILTER devlib_test_sources EXCLUDE REGEX "/(frame_symbols|frame_automatic|bus_ppdev)_test\\.cpp$")
 add_executable(devlib_tests ${devlib_test_sources})
 target_link_libraries(devlib_tests PRIVATE tavo32_core gtest gtest_main)
 target_compile_options(devlib_tests PRIVATE

@@ -161,6 +161,18 @@ bool TavoLibrary::prepare(const char* exportName) {
     return false;
 }
 
+void (*TavoLibrary::resolveExtension(const char* name))() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // Nobody is told here: a missing library is told by the first of the
+    // 20 calls that needs it.
+    const bool toldBefore = loadTold_;
+    QString told;
+    const bool loaded = loadLibrary(&told);
+    loadTold_ = toldBefore;
+    if (!loaded) return nullptr;
+    return library_->resolve(name);
+}
+
 // Each wrapper binds its export, then calls it with every argument widened to
 // the 32-bit slot the library expects.
 #define TAVO_CALL(which, name, ...)                                   \

@@ -80,6 +80,11 @@ class TavoLibrary {
                                         int16_t upper);
     std::optional<int16_t> Escribir_Ad12r32(int16_t value, int16_t port, int16_t pos);
 
+    // A function this library offers beyond the 20 calls (tavo32_ext.h),
+    // bound by name; null, without telling anyone, when the library or the
+    // name is missing (other TAVO_32 libraries lack the extensions).
+    void (*resolveExtension(const char* name))();
+
     // Base name of the library file on this platform.
     static QString libraryFileName();
 

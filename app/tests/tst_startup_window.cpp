@@ -143,7 +143,8 @@ class TstStartupWindow : public QObject {
         QVERIFY2(w->inherits(kind.toLatin1()), w->metaObject()->className());
         if (kind != "QScrollBar" && kind != "DrawingSurface") QCOMPARE(captionOf(w), caption);
         QCOMPARE(frameOf(w), frame);
-        QCOMPARE(ctx->frmControl()->windowTitle(), appTitle());
+        QCOMPARE(ctx->frmControl()->windowTitle(),
+                 appTitle() + QStringLiteral(" — Banco simulado"));
     }
 
     // Design-time states the start-up does not touch.

@@ -93,6 +93,8 @@ FrmControl::FrmControl(Session& session, WindowVerbs& windows, QWidget* parent)
     // The status bar, where a failed data file write is told, is there from
     // the start: created at the first failure, it would grow the window.
     statusBar()->setObjectName(QStringLiteral("FRM_CONTROL_status"));
+    Lbl_acceso = named(new QLabel(statusBar()), QStringLiteral("Lbl_acceso"));
+    statusBar()->addPermanentWidget(Lbl_acceso);
     central->setMinimumSize(twipsToPixelsX(10920), twipsToPixelsY(6000));
     resize(central->minimumSize().width(), central->minimumSize().height() +
                                                menuBar()->sizeHint().height() +

@@ -73,6 +73,9 @@ class FrmControl : public QMainWindow {
     QLabel* Lbl_text_preal = nullptr;
     QLabel* lbl_Preal = nullptr;
 
+    // The status bar's permanent field: the hardware the library reaches.
+    QLabel* Lbl_acceso = nullptr;
+
     // Live values: rows CH 0 to CH 3 and the analog output.
     std::array<QCheckBox*, 5> CHK_VIS{};
     std::array<QLabel*, 5> Lbl_Vis{};
@@ -135,6 +138,9 @@ class FrmControl : public QMainWindow {
     void connectAnalogOutput();
     // The generator panel (frm_control_generator.cpp).
     void connectGenerator();
+    // Names the library's backend in the title and the status bar, and warns
+    // once when the bench stands in for a port that could not be had.
+    void showBackend();
     void onGenerator(int index);
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);

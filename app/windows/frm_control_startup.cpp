@@ -42,4 +42,6 @@ void FrmControl::showStartPreview() {
     pic_onda->setScale(1.0f, g.PlotUpper, 300.0f, g.PlotLower);
     pic_onda->setBackColor(g.Colores[5][1]);
     pic_onda->setForeColor(g.Colores[4][2]);
+    // Real modules or the bench: always in sight.
+    showBackend();
 }

@@ -21,7 +21,10 @@
  * pos:  position of a 12-bit converter on its port, 0-2.
  *
  * Backend: the environment variable TAVO32_BACKEND, read once at the first
- * call and never again: sim[:bench-file] (default, also when empty),
+ * call and never again. Unset (Linux): the first /dev/parportN that opens and
+ * is claimed within a second, through ppdev; where there is none or none can
+ * be had, the simulated bench, said once on stderr (tavo32_ext.h's
+ * tavo32_backend() tells which and why). sim[:bench-file] (also when empty),
  * ppdev[:/dev/parportN], ioport (raw x86 ports) take the port directly;
  * driver or driver:loopback send each call as a request record to the
  * in-process loopback driver (any other driver name: a driver that is not

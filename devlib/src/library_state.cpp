@@ -33,6 +33,7 @@ void resetLibrary() {
     s.engine.reset();
     s.port.reset();
     s.accessMode = kModeUndetermined;
+    s.backend = {};
 }
 
 void installDirectPath(DirectPath& path, int16_t mode) {

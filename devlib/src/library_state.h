@@ -12,6 +12,7 @@
 #include "driver_channel.h"
 #include "driver_device.h"
 #include "port/port_io.h"
+#include "tavo32_ext.h"
 
 namespace tavo {
 
@@ -34,6 +35,8 @@ struct LibraryState {
 
     // Set once, at the first call of any export; never re-detected.
     int16_t accessMode = kModeUndetermined;
+    // Which backend that mode runs on and why, for tavo32_backend().
+    tavo32_backend_info backend{};
 
     // Direct path. The engine keeps a reference to the port, so it is
     // declared after it (destroyed first) and made only on first use.

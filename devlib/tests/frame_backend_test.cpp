@@ -11,6 +11,7 @@
 #include "library_state.h"
 #include "sim/sim_factory.h"
 #include "tavo32.h"
+#include "tavo32_ext.h"
 
 namespace tavo::frametest {
 namespace {
@@ -137,6 +138,58 @@ TEST_F(FrameBackend, BenchThatCannotBeLoadedMakesThePlatformUnsupported) {
     use(("sim:" + missing).c_str());
     EXPECT_EQ(probe(), -1);
     EXPECT_EQ(tavo::testing::accessMode(), kModeUnsupported);
+}
+
+TEST_F(FrameBackend, QueryChoosesAndTellsWhichBackendAndWhy) {
+    struct Case {
+        const char* value;
+        int32_t backend, reason;
+        const char* device;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"sim", TAVO32_BACKEND_SIM, TAVO32_REASON_CHOSEN, "", "simulated bench"},
+        {"", TAVO32_BACKEND_SIM, TAVO32_REASON_CHOSEN, "", "simulated bench"},
+        {"ppdev:/dev/parport1=278H", TAVO32_BACKEND_PPDEV, TAVO32_REASON_CHOSEN,
+         "/dev/parport1=278H", "printer ports through ppdev: /dev/parport1=278H"},
+        {"ppdev:/dev/parport1=999H", TAVO32_BACKEND_NONE, TAVO32_REASON_UNAVAILABLE,
+         "/dev/parport1=999H", "every call answers -1"},
+        {"driver", TAVO32_BACKEND_DRIVER, TAVO32_REASON_CHOSEN, "loopback", "loopback"},
+        {"none", TAVO32_BACKEND_NONE, TAVO32_REASON_CHOSEN, "",
+         "no hardware (TAVO32_BACKEND=none): every call answers -1"},
+        {"parallel", TAVO32_BACKEND_NONE, TAVO32_REASON_UNKNOWN_VALUE, "parallel",
+         "unknown backend \"parallel\" in TAVO32_BACKEND"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        tavo::testing::resetLibrary();
+        use(c.value);
+        ::testing::internal::CaptureStderr();
+        tavo32_backend_info info{};
+        ASSERT_EQ(tavo32_backend(&info, sizeof info), 0);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(tavo::testing::accessMode(), kModeUndetermined);
+        EXPECT_EQ(info.backend, c.backend);
+        EXPECT_EQ(info.reason, c.reason);
+        EXPECT_STREQ(info.device, c.device);
+        EXPECT_NE(std::string(info.text).find(c.text), std::string::npos) << info.text;
+        // The mode is the one the calls then run on.
+        const int16_t expectedMode = c.backend == TAVO32_BACKEND_NONE     ? kModeUnsupported
+                                     : c.backend == TAVO32_BACKEND_DRIVER ? kModeDriver
+                                                                          : kModeDirect;
+        EXPECT_EQ(tavo::testing::accessMode(), expectedMode);
+    }
+}
+
+TEST_F(FrameBackend, QueryRefusesNoRecordOrTooSmallOne) {
+    use("sim");
+    tavo32_backend_info info{};
+    EXPECT_EQ(tavo32_backend(nullptr, sizeof info), -1);
+    EXPECT_EQ(tavo32_backend(&info, sizeof info - 1), -1);
+    EXPECT_EQ(info.backend, 0);
+    EXPECT_EQ(tavo::testing::accessMode(), kModeUndetermined);  // nothing chosen for them
+    EXPECT_EQ(tavo32_backend(&info, sizeof info + 64), 0);      // a later, larger record
+    EXPECT_EQ(info.backend, TAVO32_BACKEND_SIM);
 }
 
 }  // namespace

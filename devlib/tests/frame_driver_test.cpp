@@ -122,7 +122,7 @@ TEST_F(FrameDriver, FailedExchangeGivesMinusOneAndWritesNothing) {
 
 TEST_F(FrameDriver, AutodetectionTakesPortAndAddressWhateverTheResult) {
     device.reply.w = {-1, 0x278, 3, 0x1111, 0x2222, 0};
-    using Detect = int16_t (*)(int16_t*, int16_t*);
+    using Detect = int16_t(TAVO32_CALL*)(int16_t*, int16_t*);
     for (Detect detect : {&Autodeteccion_Dig32, &Autodeteccion_Ad8b32, &Autodeteccion_Cont32}) {
         tavo::testing::installDriverDevice(device);
         int16_t port = 0, addr = 0;

@@ -48,6 +48,13 @@ struct ExportRow {
     std::vector<int32_t> routineArgs;
 };
 
+// This library's extensions (tavo32_ext.h), exported beside the 20 and
+// nothing else.
+inline const std::vector<std::string>& extensionNames() {
+    static const std::vector<std::string> names = {"tavo32_backend"};
+    return names;
+}
+
 inline const std::vector<ExportRow>& exportRows() {
     // clang-format off
     static const std::vector<ExportRow> rows = {

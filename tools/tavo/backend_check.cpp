@@ -56,6 +56,8 @@ std::string ppdevProblem(const std::string& devices, const std::vector<int>& bas
 
 std::string backendProblem(const char* backend, const std::vector<int>& bases) {
     using Kind = BackendChoice::Kind;
+    // Unset: the library takes a printer port or the bench, and says which.
+    if (!backend) return {};
     const std::string value = backend ? backend : "";
     const BackendChoice choice = parseBackend(value.c_str());
     switch (choice.kind) {
@@ -78,6 +80,8 @@ std::string backendProblem(const char* backend, const std::vector<int>& bases) {
         }
         case Kind::Driver:
             break;  // the library's -2 says it
+        case Kind::Automatic:
+            break;  // the library says what it took
     }
     return {};
 }

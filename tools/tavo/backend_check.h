@@ -10,7 +10,8 @@
 
 namespace tavo::cli {
 
-// backend is a TAVO32_BACKEND value (null or empty: the default bench).
+// backend is a TAVO32_BACKEND value (empty: the default bench; null, unset:
+// the library's own choice, which it says itself).
 // Empty when the backend can reach at least one of bases, or when only the
 // library can tell (a driver); otherwise the reason in words.
 std::string backendProblem(const char* backend, const std::vector<int>& bases);

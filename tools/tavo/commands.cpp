@@ -3,12 +3,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "arguments.h"
 #include "sim/bench_print.h"
 #include "tavo32.h"
+#include "tavo32_ext.h"
 
 namespace tavo::cli {
 
@@ -117,6 +119,24 @@ void detectFamily(int16_t (*call)(int16_t*, int16_t*), const char* family, BusFa
 
 }  // namespace
 
+std::string backendJson() {
+    tavo32_backend_info info{};
+    if (tavo32_backend(&info, sizeof info) != 0) return "null";
+    static const char* const kinds[] = {"", "sim", "ppdev", "ioport", "driver", "none"};
+    static const char* const reasons[] = {
+        "chosen",      "port_found",     "no_port",  "port_forbidden", "port_busy",
+        "port_failed", "port_elsewhere", "platform", "unknown_value",  "unavailable"};
+    const auto name = [](const auto& names, int32_t value) -> std::string {
+        const auto count = static_cast<int32_t>(std::size(names));
+        return value >= 0 && value < count ? names[value] : std::to_string(value);
+    };
+    return "{\"kind\":" + jsonString(name(kinds, info.backend)) +
+           ",\"reason\":" + jsonString(name(reasons, info.reason)) +
+           ",\"device\":" + jsonString(info.device) +
+           ",\"port\":" + (info.base ? jsonString(portName(info.base)) : std::string("null")) +
+           ",\"text\":" + jsonString(info.text) + "}";
+}
+
 int runDetect(bool json) {
     std::vector<Found> found;
     for (int base : kPortBases) {
@@ -133,7 +153,7 @@ int runDetect(bool json) {
                    found[i].family + "\",\"address\":" + std::to_string(found[i].addr) +
                    ",\"bus_address\":\"" + hexByte(found[i].busAddress) + "\"}";
         }
-        out += std::string("],\"note\":\"") + note + "\"}";
+        out += std::string("],\"note\":\"") + note + "\",\"backend\":" + backendJson() + "}";
         std::printf("%s\n", out.c_str());
     } else {
         if (found.empty()) {

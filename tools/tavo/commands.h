@@ -23,6 +23,9 @@ std::string jsonString(const std::string& text);
 int reportFailure(const std::string& words, bool json);
 
 int runDetect(bool json);
+// The backend the library runs on and why, as one JSON object (tavo32_ext.h);
+// null from a library without that extension.
+std::string backendJson();
 
 int runReadAd8(const Target& t, int mode, const ReadOptions& o);  // mode -1: as recorded
 int runReadAd12(const Target& t, bool upper, bool differential, const ReadOptions& o);

@@ -6,11 +6,16 @@
 // codes. Built twice: once complete, once without Escribir_Ad8b32, to
 // provoke a name that cannot be bound. With KALMOR_STANDIN_AD8_SILENT set,
 // the 8-bit converter never answers: Leer_Ad8b32 fills nothing and fails.
+// The complete one also has the extension tavo32_backend(), which answers
+// what KALMOR_STANDIN_BACKEND holds, "backend reason error base device"
+// (the bench chosen by name when unset); the partial one lacks it, as other
+// TAVO_32 libraries do.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
 #include "tavo32.h"
+#include "tavo32_ext.h"
 
 namespace {
 void record(const char* format, ...) {
@@ -135,4 +140,18 @@ int16_t Leer_Ad12r_Unico32(int16_t* buffer, int32_t count, int32_t* elapsed, int
     *elapsed = 0;
     return 0;
 }
+
+#ifndef STANDIN_WITHOUT_ESCRIBIR_AD8B32
+int32_t tavo32_backend(tavo32_backend_info* info, int32_t size) {
+    if (!info || size < static_cast<int32_t>(sizeof *info)) return -1;
+    *info = {};
+    info->backend = TAVO32_BACKEND_SIM;
+    const char* answer = std::getenv("KALMOR_STANDIN_BACKEND");
+    if (answer && std::sscanf(answer, "%d %d %d %i %127s", &info->backend, &info->reason,
+                              &info->error, &info->base, info->device) < 2)
+        return -1;
+    std::snprintf(info->text, sizeof info->text, "stand-in");
+    return 0;
+}
+#endif
 }

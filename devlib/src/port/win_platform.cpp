@@ -26,6 +26,17 @@ std::unique_ptr<DriverDevice> makeSystemDriver(const std::string& name) {
     return std::make_unique<WinDriverDevice>(name);
 }
 
+std::unique_ptr<PortIo> automaticPort(PpdevProbe* probe) {
+    *probe = {};
+    return nullptr;
+}
+
+namespace testing {
+
+void useAutomaticSystem(std::function<std::unique_ptr<PpdevSystem>()>) {}
+
+}  // namespace testing
+
 bool onNtKernel() {
     if (sizeof(void*) == 8) return true;  // there is no 64-bit Windows 9x
     // ntdll.dll is mapped into every process of the NT family from its start,

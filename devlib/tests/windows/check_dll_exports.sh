@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: LGPL-2.1-or-later
 # Reads a built TAVO_32.DLL without running it: check_dll_exports.sh OBJDUMP DLL.
-# It must export exactly the 20 calls under their plain names and import no
-# compiler runtime DLL. In the 32-bit DLL each call must be stdcall: it pops
+# It must export exactly the 20 calls and the extensions of tavo32_ext.h
+# under their plain names and import no compiler runtime DLL. In the 32-bit DLL each call must be stdcall: it pops
 # its own arguments (ret $N, N = 4 x its argument count).
 set -euo pipefail
 objdump=$1
@@ -28,7 +28,8 @@ Leer_Alarma32 2
 Leer_Registro32 3
 Leer_Ad12r_Unico32 6
 Escribir_Ad12r32 3
-Leer_Ad12r32 8"
+Leer_Ad12r32 8
+tavo32_backend 2"
 
 fail() {
     echo "$dll: $*" >&2
@@ -44,13 +45,14 @@ exported=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on = 1; next}
 expected=$(cut -d' ' -f1 <<<"$calls" | sort)
 if [[ "$exported" != "$expected" ]]; then
     diff <(echo "$expected") <(echo "$exported") >&2 || true
-    fail "exported names differ from the 20 calls (< expected, > exported)"
+    fail "exported names differ from the 20 calls and the extensions (< expected, > exported)"
 fi
 functions=$(awk '/Export Address Table --/ {on = 1; next}
                  on && /^[ \t]*\[ *[0-9]+\]/ {n++}
                  on && NF == 0 && n {on = 0}
                  END {print n + 0}' <<<"$headers")
-[[ "$functions" == 20 ]] || fail "$functions entries in the export address table, not 20"
+count=$(wc -l <<<"$calls")
+[[ "$functions" == "$count" ]] || fail "$functions entries in the export address table, not $count"
 
 imports=$(awk '/DLL Name:/ {print $3}' <<<"$headers")
 if grep -qiE '^lib(gcc|stdc\+\+|winpthread)' <<<"$imports"; then
@@ -72,4 +74,4 @@ if grep -q 'file format pei-i386' <<<"$headers"; then
         [[ -z "$bad" ]] || fail "$name returns with '$bad', not '$want'"
     done <<<"$calls"
 fi
-echo "$dll: the 20 calls, no other exports, no compiler runtime DLL"
+echo "$dll: the 20 calls and the extensions, no other exports, no compiler runtime DLL"

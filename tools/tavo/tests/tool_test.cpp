@@ -274,7 +274,10 @@ TEST(ToolProgram, DetectOnTheTwoPortBench) {
               "{\"port\":\"278H\",\"family\":\"digital\",\"address\":6,\"bus_address\":\"0x26\"},"
               "{\"port\":\"278H\",\"family\":\"counter\",\"address\":0,\"bus_address\":\"0x50\"},"
               "{\"port\":\"278H\",\"family\":\"counter\",\"address\":1,\"bus_address\":\"0x51\"}],"
-              "\"note\":\"12-bit converters give no acknowledge and cannot be detected\"}\n");
+              "\"note\":\"12-bit converters give no acknowledge and cannot be detected\","
+              "\"backend\":{\"kind\":\"sim\",\"reason\":\"chosen\",\"device\":\"" TAVO_EXAMPLES
+              "/two-ports.bench\",\"port\":null,\"text\":\"simulated bench from " TAVO_EXAMPLES
+              "/two-ports.bench\"}}\n");
     const ToolRun none = tool("--backend none detect");
     EXPECT_EQ(none.status, 1);
     const ToolRun missing = tool("read dig --addr 4");
@@ -282,6 +285,48 @@ TEST(ToolProgram, DetectOnTheTwoPortBench) {
     EXPECT_EQ(missing.err, "tavo: no module answered at 378H address 4\n");
     const std::string noDriver = tool("--backend driver:nothing read count").err;
     EXPECT_NE(noDriver.find("\ntavo: driver not installed\n"), std::string::npos) << noDriver;
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Nobody chose a backend: where no printer port can be had the library says
+// once, on stderr, that it runs on the bench and why, and --json carries it.
+TEST(ToolProgram, UnsetBackendSaysTheBenchOnceAndJsonCarriesIt) {
+    const std::string unset = "env -u TAVO32_BACKEND";
+    const ToolRun json = tool("detect --json", unset);
+    if (json.out.find("\"kind\":\"ppdev\"") != std::string::npos)
+        GTEST_SKIP() << "this machine has a printer port the library takes";
+    const std::string line = "TAVO_32: simulated bench: ";
+    ASSERT_EQ(occurrences(json.err, line), 1u) << json.err;
+    const std::string text = json.err.substr(json.err.find(line) + 9);  // after "TAVO_32: "
+    EXPECT_NE(json.out.find(",\"backend\":{\"kind\":\"sim\",\"reason\":\""), std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"text\":\"" + text.substr(0, text.size() - 1) + "\"}}"),
+              std::string::npos)
+        << json.out;
+
+    const struct {
+        const char* args;
+        const char* env;
+        size_t said;
+    } runs[] = {
+        {"read ad8", "env -u TAVO32_BACKEND", 1},
+        {"detect", "env -u TAVO32_BACKEND", 1},
+        {"write ad8 10", "env -u TAVO32_BACKEND", 1},
+        {"read ad8", "TAVO32_BACKEND=sim", 0},  // chosen: nothing to say
+        {"--backend sim read ad8", "env -u TAVO32_BACKEND", 0},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string(run.env) + " tavo " + run.args);
+        const ToolRun r = tool(run.args, run.env);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(occurrences(r.err, line), run.said) << r.err;
+        EXPECT_EQ(r.out.find("simulated bench"), std::string::npos);
+    }
 }
 
 // Rows after the header: time and four fields each, times increasing.
