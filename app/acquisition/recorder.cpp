@@ -55,11 +55,15 @@ void Recorder::StartStopRecording() {
         ++generation_;
         writeFailing_ = false;
         emit recordingStarted();
+        recordingStart_ = clock_->now();
+        sweepNumber_ = 1;
+        if (log_) log_->recordingBegins(g_.DataFileName);
         PrepareRecording();
     } else {
         g_.Recording = kFalse;
         StopSampling();
         if (settings_().recordToFile) WriteDataFile(When::Now);
+        if (log_) log_->recordingEnds();
         emit recordingStopped();
     }
 }
@@ -99,6 +103,7 @@ void Recorder::abandon() {
     abandoned_ = true;
     ++generation_;
     timer_->disarm();
+    if (log_ && recording()) log_->recordingEnds();
 }
 
 void Recorder::pause() {
@@ -117,6 +122,7 @@ void Recorder::blankValues() {
 
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
+    ++sweepNumber_;
     emit sweepLabelsCleared();
     const double now = clock_->now();
     setSweepStart(now);
@@ -190,10 +196,12 @@ void Recorder::SamplingTick() {
         emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
         setSweepStart(t);
         g_.SampleCounter = 1;
+        ++sweepNumber_;
     }
 
     std::array<float, 4> c{};
     if (!readChannels(c)) return;
+    const double readAt = clock_->now();
     // A recording started during the read's yield has its own ticks and
     // buffer; this sample belonged to the one before.
     if (generation != generation_) return;
@@ -204,6 +212,12 @@ void Recorder::SamplingTick() {
     if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
         for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = c[static_cast<size_t>(i)];
         sampleBuffer_.at(4, k) = static_cast<float>(g_.AnalogOutValue);
+    }
+    if (log_) {
+        log_->push({sweepNumber_,
+                    k,
+                    readAt - recordingStart_,
+                    {c[0], c[1], c[2], c[3], static_cast<float>(g_.AnalogOutValue)}});
     }
     emit counterChanged(k);
     drawSample(s, c);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+#include "acquisition/sample_log.h"
 #include "acquisition/sampling_timer.h"
 #include "acquisition/sweep_buffer.h"
 
@@ -53,6 +54,9 @@ class Recorder : public QObject {
     Recorder& operator=(const Recorder&) = delete;
 
     void setSink(TraceSink* sink) { sink_ = sink; }
+    // Every sample as it is read, with its sweep, number and read time; null
+    // for none. The log is told when each recording begins and ends.
+    void setSampleLog(SampleLog* log) { log_ = log; }
     // What the 8-bit read runs before each library call; by default the
     // pending window events, so the program answers during slow retries.
     void setYield(std::function<void()> yield) { yield_ = std::move(yield); }
@@ -127,6 +131,9 @@ class Recorder : public QObject {
     VarGlob& g_;
     SettingsSource settings_;
     TraceSink* sink_;
+    SampleLog* log_ = nullptr;
+    int32_t sweepNumber_ = 0;
+    double recordingStart_ = 0.0;
     std::unique_ptr<SamplingTimer> timer_;
     std::unique_ptr<Clock> clock_;
     std::function<void()> yield_;

@@ -2,6 +2,7 @@
 #include "acquisition/session_engines.h"
 
 #include "acquisition/analog_output.h"
+#include "acquisition/sweep_log.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"
@@ -15,6 +16,8 @@ void startEngines(Session& session) {
     engines.recorder = std::make_shared<Recorder>(
         session.library(), session.g, [model] { return recorderSettings(*model); }, nullptr,
         std::move(timer));
+    engines.sweepLog = std::make_shared<SweepLog>(loadLogPreferences(*userSettings()));
+    engines.recorder->setSampleLog(engines.sweepLog.get());
     engines.analogOutput = std::make_shared<AnalogOutput>(session.library(), session.g);
     engines.wavePlayer = std::make_shared<WavePlayer>(
         session.g,
