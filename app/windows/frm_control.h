@@ -108,6 +108,11 @@ class FrmControl : public QMainWindow {
     QMenu* MN_Configuracion_menu = nullptr;
     QAction* MN_Ficheros = nullptr;
     QAction* MN_Guardar = nullptr;
+    // The log of every sweep and the recording viewer (frm_control_log.cpp).
+    QAction* MN_AbrirRegistro = nullptr;
+    QAction* MN_GuardarTodos = nullptr;
+    QAction* MN_CortarTamano = nullptr;
+    QAction* MN_CortarMedianoche = nullptr;
     QAction* MN_Fin = nullptr;
     QAction* MN_Colores = nullptr;
     QAction* MN_Configuracion = nullptr;
@@ -135,6 +140,8 @@ class FrmControl : public QMainWindow {
     void connectAnalogOutput();
     // The generator panel (frm_control_generator.cpp).
     void connectGenerator();
+    void connectLog();
+    void showLogStopped(const QString& message);
     void onGenerator(int index);
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);
