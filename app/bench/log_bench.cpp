@@ -24,12 +24,15 @@
 #include <thread>
 #include <vector>
 
+#include <QLabel>
+
 #include "acquisition/log_writer.h"
-#include "acquisition/recording_file.h"
+#include "acquisition/session_engines.h"
+#include "common/prompts.h"
 #include "core/session.h"
 #include "display/recording_canvas.h"
 #include "display/recording_view.h"
-#include "windows/frm_visor.h"
+#include "windows/window_set.h"
 
 namespace {
 
@@ -102,27 +105,33 @@ int main(int argc, char** argv) {
         for (int h = 1; h <= hours; ++h) {
             pushNs.clear();
             for (long i = 0; i < rowsPerHour; ++i, ++row) {
-                LoggedSample s{int32_t(1 + row / 50), int32_t(1 + row % 50), 0.1 * double(row) + 0.0003,
-                               {float(row % 1000) / 400.0f, 1.25f, float(row % 7) * 0.1f,
-                                -0.5f, float(row % 4096)}};
+                LoggedSample s{int32_t(1 + row / 50),
+                               int32_t(1 + row % 50),
+                               0.1 * double(row) + 0.0003,
+                               {float(row % 1000) / 400.0f, 1.25f, float(row % 7) * 0.1f, -0.5f,
+                                float(row % 4096)}};
                 const auto t0 = std::chrono::steady_clock::now();
                 writer.push(s);
                 pushNs.push_back(
-                    std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count());
+                    std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0)
+                        .count());
             }
             for (double ns : pushNs) pushTotal += ns;
             writer.flush();
             if (h % 6 == 0 || h == 1) {
-                std::printf("after %2d h: resident %ld kB; push median %.0f ns, 99.9%% %.0f ns, max %.0f ns\n", h,
-                            residentKb(), percentile(pushNs, 0.5), percentile(pushNs, 0.999),
-                            percentile(pushNs, 1.0));
+                std::printf(
+                    "after %2d h: resident %ld kB; push median %.0f ns, 99.9%% %.0f ns, max %.0f "
+                    "ns\n",
+                    h, residentKb(), percentile(pushNs, 0.5), percentile(pushNs, 0.999),
+                    percentile(pushNs, 1.0));
             }
         }
         cpu = cpuSeconds() - cpu0;
         files = writer.files();
-        std::printf("writer: %.2f s CPU for %ld rows = %.2f us per row (push itself %.0f ns on average); "
-                    "wall %.1f s\n",
-                    cpu, row, cpu / double(row) * 1e6, pushTotal / double(row), wall.elapsed() / 1000.0);
+        std::printf(
+            "writer: %.2f s CPU for %ld rows = %.2f us per row (push itself %.0f ns on average); "
+            "wall %.1f s\n",
+            cpu, row, cpu / double(row) * 1e6, pushTotal / double(row), wall.elapsed() / 1000.0);
     }
     qint64 bytes = 0;
     for (const QString& f : files) bytes += QFileInfo(f).size();
@@ -132,25 +141,39 @@ int main(int argc, char** argv) {
         const std::vector<double> quiet = wakeLateness(nullptr, 300);
         LogWriter writer(dir.filePath("LATE.DAT"), LogWriterOptions{});
         const std::vector<double> logging = wakeLateness(&writer, 300);
-        std::printf("wakes every 10 ms, late by (ms): without log median %.3f max %.3f; with log "
-                    "median %.3f max %.3f\n",
-                    percentile(quiet, 0.5), percentile(quiet, 1.0), percentile(logging, 0.5),
-                    percentile(logging, 1.0));
+        std::printf(
+            "wakes every 10 ms, late by (ms): without log median %.3f max %.3f; with log "
+            "median %.3f max %.3f\n",
+            percentile(quiet, 0.5), percentile(quiet, 1.0), percentile(logging, 0.5),
+            percentile(logging, 1.0));
     }
 
     std::printf("== the first file in the viewer\n");
-    const long before = residentKb();
+    // The program's windows as the menu opens a viewer; the main window's
+    // start-up message (no configuration file here) is printed, not shown.
+    prompts::setMessageHook(
+        [](const MessageRequest& r) { std::printf("message: %s\n", qPrintable(r.text)); });
     Session session;
+    startEngines(session);
+    WindowSet windows(session);
+    windows.loadMain();
+    const long before = residentKb();
     QElapsedTimer t;
     t.start();
-    auto viewer = std::make_unique<FrmVisor>(session, files.front());
+    windows.openRecording(files.front());
     const double openMs = double(t.nsecsElapsed()) / 1e6;
-    std::printf("open (read %zu rows, summary, whole view): %.0f ms; resident %ld kB (+%ld kB)\n",
-                viewer->recording().data().size(), openMs, residentKb(), residentKb() - before);
-    if (!viewer->recording().problem().isEmpty())
-        std::printf("problem: %s\n", qPrintable(viewer->recording().problem()));
+    RecordingCanvas* canvas = nullptr;
+    QLabel* problem = nullptr;
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (auto* c = qobject_cast<RecordingCanvas*>(w)) canvas = c;
+        if (w->objectName() == QLatin1String("Lbl_Estado")) problem = qobject_cast<QLabel*>(w);
+    }
+    if (!canvas) return 1;
+    std::printf("open (read, summary, whole view): %.0f ms; resident %ld kB (+%ld kB)\n", openMs,
+                residentKb(), residentKb() - before);
+    if (problem && !problem->text().isEmpty())
+        std::printf("problem: %s\n", qPrintable(problem->text()));
 
-    RecordingCanvas* canvas = viewer->PIC_TRAZADO;
     const QSize size(1600 + 72, 600);
     canvas->resize(size);
     QImage image(size, QImage::Format_RGB32);
@@ -163,7 +186,8 @@ int main(int argc, char** argv) {
     const Case cases[] = {
         {"whole file", whole},
         {"zoomed to a tenth", zoomAbout(whole, whole.t0 + span / 2, 0, 0.1, 1)},
-        {"panned by 300 px", panByPixels(zoomAbout(whole, whole.t0 + span / 2, 0, 0.1, 1), 300, 0, 1600, 570)},
+        {"panned by 300 px",
+         panByPixels(zoomAbout(whole, whole.t0 + span / 2, 0, 0.1, 1), 300, 0, 1600, 570)},
         {"zoomed to 10 minutes", ViewRange{whole.t0 + 3600, whole.t0 + 4200, whole.y0, whole.y1}},
     };
     for (const Case& c : cases) {
@@ -176,8 +200,8 @@ int main(int argc, char** argv) {
             canvas->paintPlot(p, size);
             ms.push_back(double(r.nsecsElapsed()) / 1e6);
         }
-        std::printf("redraw 1600 px, %-20s median %.2f ms, max %.2f ms\n", c.name, percentile(ms, 0.5),
-                    percentile(ms, 1.0));
+        std::printf("redraw 1600 px, %-20s median %.2f ms, max %.2f ms\n", c.name,
+                    percentile(ms, 0.5), percentile(ms, 1.0));
     }
     if (keep) std::printf("kept in %s\n", qPrintable(dir.path()));
     return 0;
