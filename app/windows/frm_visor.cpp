@@ -167,18 +167,7 @@ QImage FrmVisor::picture() const {
 }
 
 void FrmVisor::saveImage() {
-    const FileDialogRequest request{FileDialogRequest::Save, QStringLiteral("Guardar imagen"),
-                                    QStringLiteral("Imagen PNG|*.png|Documento PDF|*.pdf"),
-                                    QStringLiteral("Registro.png")};
-    QString name = prompts::fileDialog(this, request);
-    if (name.isEmpty()) return;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
-    QString error;
-    if (!::saveImage(picture(), name, &error)) {
-        prompts::message(
-            this, QMessageBox::Warning, appTitle(),
-            QStringLiteral("No se pudo guardar la imagen en %1:\n%2").arg(name, error));
-    }
+    askAndSaveImage(this, picture());
 }
 
 void FrmVisor::print() {
