@@ -49,12 +49,25 @@ void SweepLog::setPreferences(const LogPreferences& preferences) {
     if (preferences.keepAll) {
         startWriter();
     } else {
-        writer_.reset();
+        replaceWriter(nullptr);
     }
 }
 
+void SweepLog::replaceWriter(std::unique_ptr<LogWriter> writer) {
+    {
+        std::lock_guard lock(writerMutex_);
+        writer_.swap(writer);
+    }
+    writer.reset();
+}
+
+bool SweepLog::logging() const {
+    std::lock_guard lock(writerMutex_);
+    return writer_ != nullptr && !writer_->failed();
+}
+
 void SweepLog::recordingBegins(const QString& dataFileName) {
-    writer_.reset();
+    replaceWriter(nullptr);
     recording_ = true;
     dataFile_ = dataFileName;
     if (preferences_.keepAll) startWriter();
@@ -66,30 +79,34 @@ void SweepLog::startWriter() {
     o.sizeLimit = preferences_.sizeLimit;
     // Told on the write thread, which ends before this object does; shown
     // on this object's thread.
-    writer_ = std::make_unique<LogWriter>(
+    replaceWriter(std::make_unique<LogWriter>(
         dataFile_, std::move(o), [this](const QString& reason, const QString& file) {
             const QString message = logStoppedMessage(reason, file);
             QMetaObject::invokeMethod(
                 this, [this, message] { emit logStopped(message); }, Qt::QueuedConnection);
-        });
+        }));
     emit logStarted();
 }
 
 void SweepLog::push(const LoggedSample& sample) noexcept {
+    std::lock_guard lock(writerMutex_);
     if (writer_) writer_->push(sample);
 }
 
 void SweepLog::recordingEnds() {
     recording_ = false;
-    writer_.reset();
+    replaceWriter(nullptr);
 }
 
 QString SweepLog::currentFile() const {
+    std::lock_guard lock(writerMutex_);
     if (!writer_) return QString();
     const std::vector<QString> files = writer_->files();
     return files.empty() ? QString() : files.back();
 }
 
 void SweepLog::flush() {
+    // Only the window thread replaces the writer, and it is the one that
+    // flushes: no lock held while the disk is waited for.
     if (writer_) writer_->flush();
 }

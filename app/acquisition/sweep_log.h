@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 #include "acquisition/log_writer.h"
 #include "acquisition/sample_log.h"
@@ -42,7 +43,7 @@ class SweepLog : public QObject, public SampleLog {
     void push(const LoggedSample& sample) noexcept override;
     void recordingEnds() override;
 
-    bool logging() const { return writer_ != nullptr && !writer_->failed(); }
+    bool logging() const;
     // The file being written (the last part), or an empty text.
     QString currentFile() const;
     // Writes what was pushed so far (tests and the benchmark).
@@ -55,9 +56,15 @@ class SweepLog : public QObject, public SampleLog {
 
   private:
     void startWriter();
+    // Puts in the writer that push() uses and ends the one before, outside
+    // the lock: ending it waits for its last write.
+    void replaceWriter(std::unique_ptr<LogWriter> writer);
 
     LogPreferences preferences_;
     LogWriterOptions options_;
+    // push() may come from the thread that reads while the window thread
+    // starts or ends the log; the lock is held only to reach the writer.
+    mutable std::mutex writerMutex_;
     std::unique_ptr<LogWriter> writer_;
     bool recording_ = false;
     QString dataFile_;
