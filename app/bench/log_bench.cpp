@@ -8,7 +8,7 @@
 // redraw of a zoomed and panned view 1600 pixels wide. Nothing fails on a
 // slow machine.
 //
-//   kalmor_log_bench [--hours N] [--keep]
+//   kalmor_log_bench [--hours N] [--keep] [--image FILE.png]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -81,9 +81,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int hours = 24;
     bool keep = false;
+    QString imageFile;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--hours") && i + 1 < argc) hours = std::atoi(argv[++i]);
         if (!std::strcmp(argv[i], "--keep")) keep = true;
+        if (!std::strcmp(argv[i], "--image") && i + 1 < argc) imageFile = argv[++i];
     }
     QTemporaryDir dir;
     dir.setAutoRemove(!keep);
@@ -202,6 +204,12 @@ int main(int argc, char** argv) {
         }
         std::printf("redraw 1600 px, %-20s median %.2f ms, max %.2f ms\n", c.name,
                     percentile(ms, 0.5), percentile(ms, 1.0));
+    }
+    if (!imageFile.isEmpty()) {
+        // The viewer window as it shows, zoomed to ten minutes.
+        canvas->setView(cases[2].view);
+        canvas->window()->resize(1200, 600);
+        canvas->window()->grab().save(imageFile);
     }
     if (keep) std::printf("kept in %s\n", qPrintable(dir.path()));
     return 0;

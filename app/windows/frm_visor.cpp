@@ -39,7 +39,6 @@ FrmVisor::FrmVisor(Session& session, const QString& fileName, QWidget* parent)
         CHK_VER[i] = new QCheckBox(QString::fromLatin1(kChannelNames[i]), this);
         CHK_VER[i]->setObjectName(QStringLiteral("CHK_VER_%1").arg(i));
         CHK_VER[i]->setChecked(true);
-        CHK_VER[i]->setAutoFillBackground(true);
         top->addWidget(CHK_VER[i]);
         connect(CHK_VER[i], &QCheckBox::toggled, this, [this] { applyLook(); });
     }
@@ -99,10 +98,10 @@ void FrmVisor::applyLook() {
     look.outputFactor = outputRowUnits(g.ScaleFactor, 1000, g.ModuleType) / 1000.0f;
     for (size_t i = 0; i < 5; ++i) {
         look.visible[i] = CHK_VER[i]->isChecked();
-        QPalette p = CHK_VER[i]->palette();
-        p.setColor(QPalette::Window, toQColor(g.Colores[i][1]));
-        p.setColor(QPalette::WindowText, toQColor(g.Colores[i][2]));
-        CHK_VER[i]->setPalette(p);
+        // Each box in its channel's colours, as the main window's value labels.
+        CHK_VER[i]->setStyleSheet(
+            QStringLiteral("QCheckBox { background-color: %1; color: %2; }")
+                .arg(toQColor(g.Colores[i][1]).name(), toQColor(g.Colores[i][2]).name()));
     }
     PIC_TRAZADO->setLook(look);
 }
