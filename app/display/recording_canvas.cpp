@@ -25,7 +25,7 @@ constexpr int32_t kStripGrey = 0xC0C0C0;
 // Marks far outside the area are pulled in, so a deep zoom never hands the
 // painter absurd numbers.
 double clampPx(double v) {
-    return std::clamp(v, -1e6, 1e6);
+    return std::isfinite(v) ? std::clamp(v, -1e6, 1e6) : 0.0;
 }
 
 }  // namespace

@@ -40,12 +40,12 @@ ViewRange zoomAbout(const ViewRange& v, double t, double y, double timeFactor, d
     r.t1 = t + (v.t1 - t) * timeFactor;
     r.y0 = y - (y - v.y0) * valueFactor;
     r.y1 = y + (v.y1 - y) * valueFactor;
-    // At the smallest span a further zoom in leaves the view as it is.
-    if (!(r.t1 - r.t0 >= kMinTimeSpan)) {
+    // At the smallest or largest span a further zoom leaves the view as it is.
+    if (!(r.t1 - r.t0 >= kMinTimeSpan && r.t1 - r.t0 <= kMaxSpan)) {
         r.t0 = v.t0;
         r.t1 = v.t1;
     }
-    if (!(r.y1 - r.y0 >= kMinValueSpan)) {
+    if (!(r.y1 - r.y0 >= kMinValueSpan && r.y1 - r.y0 <= kMaxSpan)) {
         r.y0 = v.y0;
         r.y1 = v.y1;
     }

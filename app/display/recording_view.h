@@ -22,6 +22,9 @@ struct ViewRange {
 // Spans below these are not zoomed into: labels would repeat.
 constexpr double kMinTimeSpan = 1e-3;
 constexpr double kMinValueSpan = 1e-4;
+// Nor zoomed out beyond these: far past any recording, and the arithmetic
+// stays finite.
+constexpr double kMaxSpan = 1e12;
 
 // The whole recording: its time span (a single instant gets one second)
 // and values from lower to upper widened to take in dataLow..dataHigh.

@@ -47,6 +47,9 @@ class TstRecordingView : public QObject {
         QTest::newRow("no zoom below the smallest span")
             << zoomAbout(ViewRange{1, 1.0015, 0, 10}, 1, 5, 0.5, 0.5)
             << ViewRange{1, 1.0015, 2.5, 7.5};
+        QTest::newRow("no zoom beyond the largest span")
+            << zoomAbout(ViewRange{0, 0.9e12, 0, 0.9e12}, 0, 0, 2, 2)
+            << ViewRange{0, 0.9e12, 0, 0.9e12};
         QTest::newRow("rectangle, corners in any order")
             << zoomToRect(40, 8, 20, 2) << ViewRange{20, 40, 2, 8};
         QTest::newRow("rectangle of no height")
