@@ -148,11 +148,11 @@ void RecordingCanvas::drawTraces(QPainter& p, const QRect& area) const {
         }
         // One call for all the columns: painting line by line costs more
         // than working them out.
-        QList<QLineF> lines;
+        QList<QLine> lines;
         lines.reserve(qsizetype(m.spans.size()));
         for (const ColumnSpan& s : m.spans) {
-            const double x = area.left() + s.x + 0.5;
-            lines.append(QLineF(x, py(s.low), x, py(s.high) + 0.01));
+            const int x = area.left() + s.x;
+            lines.append(QLine(x, int(std::lround(py(s.low))), x, int(std::lround(py(s.high)))));
         }
         if (!lines.isEmpty()) p.drawLines(lines);
     }
