@@ -66,6 +66,9 @@ void Recorder::StartStopRecording() {
         abandoned_ = false;
         writeFailing_ = false;
         emit recordingStarted();
+        recordingStart_ = thread_->clock().now();
+        sweepNumber_ = 1;
+        if (log_) log_->recordingBegins(g_.DataFileName);
         PrepareRecording();
     } else {
         g_.Recording = kFalse;
@@ -75,6 +78,7 @@ void Recorder::StartStopRecording() {
         g_.SampleCounter = static_cast<int16_t>(std::min<int>(present, INT16_MAX));
         StopSampling();
         if (settings_().recordToFile) WriteDataFile(When::Now);
+        if (log_) log_->recordingEnds();
         emit recordingStopped();
     }
 }
@@ -165,6 +169,7 @@ void Recorder::abandon() {
     if (sampler_) g_.SampleCounter = static_cast<int16_t>(std::min(stopReads(), INT16_MAX));
     if (job_) thread_->cancel(job_);
     job_ = 0;
+    if (log_ && recording()) log_->recordingEnds();
 }
 
 void Recorder::pause() {
@@ -202,6 +207,7 @@ void Recorder::blankValues() {
 
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
+    ++sweepNumber_;
     emit sweepLabelsCleared();
     if (!recording() || abandoned_) {
         setSweepStart(thread_->clock().now());
@@ -350,12 +356,22 @@ void Recorder::consume(const SampleRecord& r) {
         }
         emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
         setSweepStart(t);
+        ++sweepNumber_;
     }
     g_.SampleCounter = static_cast<int16_t>(std::min(r.index, INT16_MAX));
     const int k = g_.SampleCounter;
     if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
         for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = r.inputs[static_cast<size_t>(i)];
         sampleBuffer_.at(4, k) = static_cast<float>(r.output);
+    }
+    // The log takes the read's own time on the thread's clock, not the
+    // moment the window got round to it.
+    if (log_) {
+        log_->push({sweepNumber_,
+                    k,
+                    r.readClock - recordingStart_,
+                    {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3],
+                     static_cast<float>(r.output)}});
     }
     emit counterChanged(k);
     drawSample(s, r.inputs, r.output);

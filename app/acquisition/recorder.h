@@ -20,8 +20,9 @@
 #include <mutex>
 #include <optional>
 
-#include "core/acquisition_thread.h"
+#include "common/sample_log.h"
 #include "acquisition/sample_record.h"
+#include "core/acquisition_thread.h"
 #include "acquisition/sweep_buffer.h"
 #include "core/module_kind.h"
 
@@ -62,6 +63,10 @@ class Recorder : public QObject {
     Recorder& operator=(const Recorder&) = delete;
 
     void setSink(TraceSink* sink) { sink_ = sink; }
+    // Every sample with its sweep, number and the time it was read on the
+    // acquisition thread's clock; null for none. The log is told when each
+    // recording begins and ends.
+    void setSampleLog(SampleLog* log) { log_ = log; }
     // What a read between recordings (readNow) runs before each library
     // call; by default the pending window events, so the program answers
     // during slow 8-bit retries.
@@ -189,6 +194,9 @@ class Recorder : public QObject {
     SettingsSource settings_;
     TraceSink* sink_;
     std::shared_ptr<AcquisitionThread> thread_;
+    SampleLog* log_ = nullptr;
+    int32_t sweepNumber_ = 0;
+    double recordingStart_ = 0.0;
     std::function<void()> yield_;
     // Cleared by the destructor; a read between recordings checks it after
     // each yield.

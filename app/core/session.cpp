@@ -30,6 +30,10 @@ WavePlayer& Session::wavePlayer() {
     return *engines_.wavePlayer;
 }
 
+SweepLog& Session::sweepLog() {
+    return *engines_.sweepLog;
+}
+
 Recorder& Session::recorder() {
     return *engines_.recorder;
 }

@@ -16,6 +16,7 @@ class TavoLibrary;
 class SettingsModel;
 class WavePlayer;
 class Recorder;
+class SweepLog;
 class AnalogOutput;
 class QTimer;
 class AcquisitionThread;
@@ -36,6 +37,8 @@ class Session {
     // The engines: no widgets; windows connect to their signals.
     struct Engines {
         std::shared_ptr<Recorder> recorder;
+        // The log of every sweep, which the recorder feeds.
+        std::shared_ptr<SweepLog> sweepLog;
         std::shared_ptr<AnalogOutput> analogOutput;
         std::shared_ptr<WavePlayer> wavePlayer;
         // The recorder's timer, which the main window shows as TMR_ANALOGICO.
@@ -46,6 +49,7 @@ class Session {
     void setEngines(Engines engines);
     WavePlayer& wavePlayer();
     Recorder& recorder();
+    SweepLog& sweepLog();
     AnalogOutput& analogOutput();
     QTimer* samplingTimer() { return engines_.samplingTimer; }
 

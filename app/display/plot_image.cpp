@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/plot_image.h"
 
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <QSaveFile>
 #include <QWidget>
 
+#include "common/prompts.h"
+#include "common/title.h"
 #include "widgets/twips.h"
 
 namespace {
@@ -107,4 +110,19 @@ std::unique_ptr<QPrinter> defaultPrinter() {
 
 void setPrinterSource(PrinterSource source) {
     printerSource() = std::move(source);
+}
+
+void askAndSaveImage(QWidget* parent, const QImage& image) {
+    const FileDialogRequest request{FileDialogRequest::Save, QStringLiteral("Guardar imagen"),
+                                    QStringLiteral("Imagen PNG|*.png|Documento PDF|*.pdf"),
+                                    QStringLiteral("Registro.png")};
+    QString name = prompts::fileDialog(parent, request);
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
+    QString error;
+    if (!saveImage(image, name, &error)) {
+        prompts::message(
+            parent, QMessageBox::Warning, appTitle(),
+            QStringLiteral("No se pudo guardar la imagen en %1:\n%2").arg(name, error));
+    }
 }

@@ -27,6 +27,10 @@ bool printImage(const QImage& image, QPrinter& printer);
 // only once it is complete; on failure the reason is put in error.
 bool saveImage(const QImage& image, const QString& fileName, QString* error = nullptr);
 
+// "Guardar imagen": asks for a PNG or PDF file name and saves the image,
+// telling the user when it cannot.
+void askAndSaveImage(QWidget* parent, const QImage& image);
+
 // The printer to print on: the system's default one, or null when none is
 // installed. Tests replace it (a PDF printer) and put it back with nullptr.
 using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;

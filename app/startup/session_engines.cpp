@@ -3,6 +3,7 @@
 
 #include "core/acquisition_thread.h"
 #include "acquisition/analog_output.h"
+#include "acquisition/sweep_log.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"
@@ -15,6 +16,8 @@ void startEngines(Session& session) {
     engines.recorder = std::make_shared<Recorder>(
         session.library(), session.g, [model] { return recorderSettings(*model); }, nullptr,
         engines.acquisition);
+    engines.sweepLog = std::make_shared<SweepLog>(loadLogPreferences(*userSettings()));
+    engines.recorder->setSampleLog(engines.sweepLog.get());
     engines.analogOutput = std::make_shared<AnalogOutput>(session.library(), session.g);
     engines.analogOutput->sendThrough(engines.acquisition, engines.recorder->outputCode());
     engines.wavePlayer = std::make_shared<WavePlayer>(

@@ -44,7 +44,7 @@ done
 window_headers=$(grep -lE 'class [A-Za-z_]+ *: *public *Q(Widget|MainWindow|Dialog)\b' windows/*.h 2>/dev/null)
 
 # 2
-for f in $(sources . | grep -v -e '^\./windows/' -e '^\./startup/' -e '^\./tests/'); do
+for f in $(sources . | grep -v -e '^\./windows/' -e '^\./startup/' -e '^\./tests/' -e '^\./bench/'); do
     for inc in $(includes "$f"); do
         for h in $window_headers; do
             [ "$inc" = "$h" ] && fail "${f#./}: outside windows/ and startup/, includes window header $inc"
@@ -135,7 +135,7 @@ for f in $(reach headers $(sources core)); do
 done
 
 # 6
-for f in $(sources . | grep -v -e '^\./windows/' -e '^\./startup/' -e '^\./tests/' -e '^\./main\.cpp$'); do
+for f in $(sources . | grep -v -e '^\./windows/' -e '^\./startup/' -e '^\./tests/' -e '^\./bench/' -e '^\./main\.cpp$'); do
     for inc in $(includes "$f"); do
         case $inc in windows/*) fail "${f#./}: outside windows/ and the start-up, includes $inc" ;; esac
     done

@@ -89,6 +89,7 @@ FrmControl::FrmControl(Session& session, WindowVerbs& windows, QWidget* parent)
     connectRecording();
     connectAnalogOutput();
     connectGenerator();
+    connectLog();
 
     // The status bar, where a failed data file write is told, is there from
     // the start: created at the first failure, it would grow the window.
@@ -240,6 +241,18 @@ void FrmControl::buildMenus() {
     MN_Ficheros = item(MN_Ficheros_menu->menuAction(), QStringLiteral("MN_Ficheros"));
     MN_Guardar =
         item(MN_Ficheros_menu->addAction(QStringLiteral("&Guardar")), QStringLiteral("MN_Guardar"));
+    MN_AbrirRegistro = item(MN_Ficheros_menu->addAction(QStringLiteral("Abrir registro…")),
+                            QStringLiteral("MN_AbrirRegistro"));
+    MN_Ficheros_menu->addSeparator();
+    MN_GuardarTodos =
+        item(MN_Ficheros_menu->addAction(QStringLiteral("Guardar todos los barridos")),
+             QStringLiteral("MN_GuardarTodos"));
+    MN_CortarTamano = item(MN_Ficheros_menu->addAction(QStringLiteral("Nuevo fichero cada 100 MB")),
+                           QStringLiteral("MN_CortarTamano"));
+    MN_CortarMedianoche =
+        item(MN_Ficheros_menu->addAction(QStringLiteral("Nuevo fichero a medianoche")),
+             QStringLiteral("MN_CortarMedianoche"));
+    MN_Ficheros_menu->addSeparator();
     MN_Fin = item(MN_Ficheros_menu->addAction(QStringLiteral("&Salir")), QStringLiteral("MN_Fin"));
 
     MN_Colores = item(bar->addAction(QStringLiteral("&Colores")), QStringLiteral("MN_Colores"));

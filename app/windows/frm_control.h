@@ -111,6 +111,11 @@ class FrmControl : public QMainWindow {
     QMenu* MN_Configuracion_menu = nullptr;
     QAction* MN_Ficheros = nullptr;
     QAction* MN_Guardar = nullptr;
+    // The log of every sweep and the recording viewer (frm_control_log.cpp).
+    QAction* MN_AbrirRegistro = nullptr;
+    QAction* MN_GuardarTodos = nullptr;
+    QAction* MN_CortarTamano = nullptr;
+    QAction* MN_CortarMedianoche = nullptr;
     QAction* MN_Fin = nullptr;
     QAction* MN_Colores = nullptr;
     QAction* MN_Configuracion = nullptr;
@@ -141,6 +146,8 @@ class FrmControl : public QMainWindow {
     // Names the library's backend in the title and the status bar, and warns
     // once when the bench stands in for a port that could not be had.
     void showBackend();
+    void connectLog();
+    void showLogStopped(const QString& message);
     void onGenerator(int index);
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);

@@ -229,18 +229,7 @@ void FrmRegistro::printPlot() {
 }
 
 void FrmRegistro::savePlotImage() {
-    const FileDialogRequest request{FileDialogRequest::Save, QStringLiteral("Guardar imagen"),
-                                    QStringLiteral("Imagen PNG|*.png|Documento PDF|*.pdf"),
-                                    QStringLiteral("Registro.png")};
-    QString name = prompts::fileDialog(this, request);
-    if (name.isEmpty()) return;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
-    QString error;
-    if (!saveImage(plotPicture(), name, &error)) {
-        prompts::message(
-            this, QMessageBox::Warning, appTitle(),
-            QStringLiteral("No se pudo guardar la imagen en %1:\n%2").arg(name, error));
-    }
+    askAndSaveImage(this, plotPicture());
 }
 
 void FrmRegistro::closeEvent(QCloseEvent* event) {

@@ -17,6 +17,7 @@
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"
 #include "windows/frm_registro.h"
+#include "windows/frm_visor.h"
 #include "windows/help_window.h"
 #include "windows/plot_layout.h"
 
@@ -33,6 +34,7 @@ WindowSet::~WindowSet() {
     delete configuracion_;
     configuracion_ = nullptr;
     for (const QPointer<QWidget>& dialog : unloaded_) delete dialog.data();
+    for (const QPointer<FrmVisor>& viewer : viewers_) delete viewer.data();
     delete registro_;
     registro_ = nullptr;
     help_ = nullptr;
@@ -152,6 +154,27 @@ void WindowSet::hideOthers() {
     if (senales_) senales_->hide();
     if (configuracion_) configuracion_->hide();
     frmRegistro()->hide();
+    for (const QPointer<FrmVisor>& viewer : viewers_) {
+        if (viewer) viewer->hide();
+    }
+}
+
+void WindowSet::openRecording(const QString& file) {
+    // A window of its own, which ends with the main window.
+    auto* viewer = new FrmVisor(session_, file, frmControl());
+    viewer->setWindowFlag(Qt::Window);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewers_.removeAll(nullptr);
+    viewers_.append(viewer);
+    viewer->show();
+}
+
+QList<FrmVisor*> WindowSet::viewers() const {
+    QList<FrmVisor*> open;
+    for (const QPointer<FrmVisor>& viewer : viewers_) {
+        if (viewer) open.append(viewer.data());
+    }
+    return open;
 }
 
 FrmDefinirOndas* WindowSet::frmDefinirOndas() {

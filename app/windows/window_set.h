@@ -23,6 +23,7 @@ class FrmConfiguracion;
 class HelpWindow;
 class FrmDefinirOndas;
 class FrmDefinirSenalesGraf;
+class FrmVisor;
 
 class WindowSet : public WindowVerbs, public GeneratorVerbs {
   public:
@@ -49,6 +50,7 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     void closeConfiguration() override;
     void editColours(ColourEntry entry) override;
     void openHelp(const QString& file) override;
+    void openRecording(const QString& file) override;
     void hideOthers() override;
 
     // The generator's windows: the waveform dialog and the graphic editor.
@@ -68,6 +70,8 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     // The generator's windows as they stand: null while not loaded.
     FrmDefinirOndas* frmDefinirOndasLoaded() const;
     FrmDefinirSenalesGraf* frmDefinirSenalesGrafLoaded() const;
+    // The recording viewers still open.
+    QList<FrmVisor*> viewers() const;
 
   private:
     Session& session_;
@@ -79,6 +83,8 @@ class WindowSet : public WindowVerbs, public GeneratorVerbs {
     // Closed by its frame, each is let go and loaded afresh when next needed.
     QPointer<FrmDefinirOndas> ondas_;
     QPointer<FrmDefinirSenalesGraf> senales_;
+    // Each viewer is deleted when closed.
+    QList<QPointer<FrmVisor>> viewers_;
     // Dialogs unloaded from inside their own handlers, deleted once those
     // have returned (or with the set).
     QList<QPointer<QWidget>> unloaded_;

@@ -36,6 +36,9 @@ class WindowVerbs {
     virtual void editColours(ColourEntry entry) = 0;
     // Shows the help document at its contents page.
     virtual void openHelp(const QString& file) = 0;
+    // A recording file opened read-only in a viewer window of its own; as
+    // many as the user opens.
+    virtual void openRecording(const QString& file) = 0;
     // The program is ending: every window but the main one is hidden.
     virtual void hideOthers() = 0;
 };
