@@ -11,6 +11,7 @@
 #include "port/bench_port.h"
 #include "port/real_ports.h"
 #include "report.h"
+#include "socket_driver_device.h"
 
 namespace tavo {
 namespace {
@@ -55,6 +56,8 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
         case Kind::Driver:
             if (choice.argument.empty() || choice.argument == "loopback") {
                 s.device = DriverLoopback::onSimulatedBench("");
+            } else if ((s.device = makeSocketDriver(choice.argument))) {
+                // a port server over a socket
             } else if (!(s.device = makeSystemDriver(choice.argument))) {
                 report("no driver device \"%s\"", choice.argument.c_str());
                 s.device = std::make_unique<AbsentDriver>();
@@ -97,8 +100,14 @@ void DetectAccessMode() {
     LibraryState& s = libraryState();
     const char* raw = std::getenv("TAVO32_BACKEND");
     try {
-        // Unset: the operating system decides, as it does for existing callers.
-        chooseBackend(s, raw ? parseBackend(raw) : platformBackend(), raw ? raw : "");
+        // Unset: a port server named by TAVO32_SERVER, else the operating
+        // system decides, as it does for existing callers.
+        const char* server = std::getenv("TAVO32_SERVER");
+        const BackendChoice fallback =
+            server && *server
+                ? BackendChoice{BackendChoice::Kind::Driver, std::string("tcp:") + server}
+                : platformBackend();
+        chooseBackend(s, raw ? parseBackend(raw) : fallback, raw ? raw : "");
         return;
     } catch (const std::exception& e) {
         report("backend not available: %s", e.what());

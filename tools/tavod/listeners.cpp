@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -100,40 +99,14 @@ ListeningSocket openTcp(const ListenAddress& a, std::string* error) {
 }  // namespace
 
 bool parseListenAddress(const std::string& text, ListenAddress* out, std::string* error) {
-    ListenAddress a;
-    if (text.rfind("unix:", 0) == 0 || text.rfind('/', 0) == 0) {
-        a.path = text.rfind("unix:", 0) == 0 ? text.substr(5) : text;
-        sockaddr_un probe{};
-        if (!fillUnixAddress(a.path, &probe)) {
-            *error = "socket path \"" + a.path + "\" is empty or too long";
-            return false;
-        }
-    } else if (text.rfind("tcp:", 0) == 0) {
-        const std::string rest = text.substr(4);
-        const auto colon = rest.rfind(':');
-        if (colon == std::string::npos || colon == 0) {
-            *error = "\"" + text + "\" needs tcp:HOST:PORT";
-            return false;
-        }
-        a.tcp = true;
-        a.host = rest.substr(0, colon);
-        a.port = rest.substr(colon + 1);
-        // [::1] names an IPv6 address.
-        if (a.host.size() > 2 && a.host.front() == '[' && a.host.back() == ']') {
-            a.host = a.host.substr(1, a.host.size() - 2);
-        }
-        unsigned port = 0;
-        const auto [end, ec] = std::from_chars(a.port.data(), a.port.data() + a.port.size(), port);
-        if (ec != std::errc() || end != a.port.data() + a.port.size() || port == 0 ||
-            port > 65535) {
-            *error = "\"" + a.port + "\" is not a TCP port (1 to 65535)";
-            return false;
-        }
-    } else {
-        *error = "\"" + text + "\" is not unix:PATH or tcp:HOST:PORT";
+    if (!tavo::parseSocketAddress(text.rfind('/', 0) == 0 ? "unix:" + text : text, out, error)) {
         return false;
     }
-    *out = std::move(a);
+    sockaddr_un probe{};
+    if (!out->tcp && !fillUnixAddress(out->path, &probe)) {
+        *error = "socket path \"" + out->path + "\" is too long";
+        return false;
+    }
     return true;
 }
 

@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "stream_socket.h"
+
 namespace tavod {
 
-struct ListenAddress {
-    bool tcp = false;
-    std::string path;  // Unix socket
-    std::string host;  // TCP: a numeric address or a name
-    std::string port;
-};
+using ListenAddress = tavo::SocketAddress;
 
 // False, with the reason in *error, for text that names no address.
 bool parseListenAddress(const std::string& text, ListenAddress* out, std::string* error);

@@ -99,6 +99,14 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", TAVOD_VERSION);
     CLI11_PARSE(app, argc, argv);
 
+    // Signals wait until the server can take them (a stop that comes early
+    // is then served at once).
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+
     tavod::ServerOptions options;
     options.clientTimeout =
         std::chrono::milliseconds(static_cast<long>(timeoutSeconds * 1000.0 + 0.5));
@@ -112,6 +120,7 @@ int main(int argc, char** argv) {
     }
 
     std::vector<tavod::ListeningSocket> sockets = tavod::activatedSockets();
+    std::vector<std::string> ownFiles;  // socket files this process made
     if (sockets.empty()) {
         if (listen.empty()) listen.push_back(kDefaultSocket);
         for (const std::string& text : listen) {
@@ -126,6 +135,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             sockets.push_back(s);
+            if (!address.tcp) ownFiles.push_back(address.path);
         }
     }
     bool anyTcp = false;
@@ -160,8 +170,11 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
     const bool ok = server.run();
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     runningServer = nullptr;
+    for (const std::string& path : ownFiles) unlink(path.c_str());
     logLine("stopped");
     return ok ? 0 : 1;
 }
