@@ -52,12 +52,18 @@ bool SocketDriverDevice::open() {
     tried_ = true;
     lastTry_ = now;
     std::string error;
+    // Over TCP the secret comes first: without one there is nothing to ask.
+    std::string secret;
+    if (address_.tcp && !readSecret(&secret, &error)) {
+        fail(error);
+        return false;
+    }
     std::unique_ptr<StreamSocket> stream = connect_(address_, &error);
     if (!stream) {
         fail(error.empty() ? "cannot connect" : error);
         return false;
     }
-    if (address_.tcp && !handshake(*stream, &error)) {
+    if (address_.tcp && !handshake(*stream, secret, &error)) {
         fail(error);
         return false;
     }
@@ -68,13 +74,16 @@ bool SocketDriverDevice::open() {
     return true;
 }
 
-bool SocketDriverDevice::handshake(StreamSocket& stream, std::string* error) {
-    std::string secret;
+bool SocketDriverDevice::readSecret(std::string* secret, std::string* error) const {
     if (secretFile_.empty()) {
         *error = "TCP needs the shared secret: set TAVO32_SECRET_FILE";
         return false;
     }
-    if (!wire::readSecretFile(secretFile_, &secret, error)) return false;
+    return wire::readSecretFile(secretFile_, secret, error);
+}
+
+bool SocketDriverDevice::handshake(StreamSocket& stream, const std::string& secret,
+                                   std::string* error) {
     uint8_t hello[wire::kHelloSize];
     if (!stream.recvAll(hello, sizeof hello)) {
         *error = "the server closed the connection before its challenge";

@@ -38,7 +38,8 @@ class SocketDriverDevice final : public DriverDevice {
     bool lost() const override { return lost_; }
 
   private:
-    bool handshake(StreamSocket& stream, std::string* error);
+    bool readSecret(std::string* secret, std::string* error) const;
+    bool handshake(StreamSocket& stream, const std::string& secret, std::string* error);
     void fail(const std::string& why);
 
     SocketAddress address_;

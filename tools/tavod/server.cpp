@@ -201,12 +201,12 @@ void Server::readFrom(uint64_t id, Client& c) {
     const std::size_t room = c.handshake ? sizeof data : c.reader.room();
     if (room == 0) return;
     const ssize_t n = recv(c.fd, data, room, MSG_DONTWAIT);
-    if (n < 0) {
-        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    if (n < 0 && errno != ECONNRESET) {
         drop(id, std::string("read failed: ") + std::strerror(errno));
         return;
     }
-    if (n == 0) {
+    if (n <= 0) {
         if (c.handshake)
             drop(id, "left during the handshake");
         else if (c.reader.midFrame())
