@@ -5,7 +5,8 @@
 
 namespace tavo {
 
-bool parseSocketAddress(const std::string& text, SocketAddress* out, std::string* error) {
+bool parseSocketAddress(const std::string& text, SocketAddress* out, std::string* error,
+                        bool anyPort) {
     SocketAddress a;
     if (text.rfind("unix:", 0) == 0) {
         a.path = text.substr(5);
@@ -35,7 +36,8 @@ bool parseSocketAddress(const std::string& text, SocketAddress* out, std::string
     unsigned port = 0;
     const char* end = a.port.data() + a.port.size();
     const auto [stop, ec] = std::from_chars(a.port.data(), end, port);
-    if (a.port.empty() || ec != std::errc() || stop != end || port == 0 || port > 65535) {
+    if (a.port.empty() || ec != std::errc() || stop != end || (port == 0 && !anyPort) ||
+        port > 65535) {
         *error = "\"" + a.port + "\" is not a TCP port (1 to 65535)";
         return false;
     }

@@ -17,9 +17,11 @@ struct SocketAddress {
     std::string port;
 };
 
-// "unix:PATH" or "tcp:HOST:PORT" (port 1 to 65535). False, with the reason
-// in *error, for anything else.
-bool parseSocketAddress(const std::string& text, SocketAddress* out, std::string* error);
+// "unix:PATH" or "tcp:HOST:PORT" (port 1 to 65535, or 0 = any free one
+// where anyPort allows it: a server's listening address). False, with the
+// reason in *error, for anything else.
+bool parseSocketAddress(const std::string& text, SocketAddress* out, std::string* error,
+                        bool anyPort = false);
 
 class StreamSocket {
   public:

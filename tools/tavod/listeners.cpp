@@ -86,6 +86,15 @@ ListeningSocket openTcp(const ListenAddress& a, std::string* error) {
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
         if (bind(fd, ai->ai_addr, ai->ai_addrlen) == 0 && listen(fd, SOMAXCONN) == 0) {
             freeaddrinfo(found);
+            // Port 0 takes any free one: name the one taken.
+            sockaddr_storage bound{};
+            socklen_t size = sizeof bound;
+            char port[NI_MAXSERV] = "";
+            if (getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &size) == 0 &&
+                getnameinfo(reinterpret_cast<sockaddr*>(&bound), size, nullptr, 0, port,
+                            sizeof port, NI_NUMERICSERV) == 0) {
+                return {fd, true, a.host + ":" + port};
+            }
             return {fd, true, name};
         }
         last = std::strerror(errno);
@@ -99,7 +108,8 @@ ListeningSocket openTcp(const ListenAddress& a, std::string* error) {
 }  // namespace
 
 bool parseListenAddress(const std::string& text, ListenAddress* out, std::string* error) {
-    if (!tavo::parseSocketAddress(text.rfind('/', 0) == 0 ? "unix:" + text : text, out, error)) {
+    if (!tavo::parseSocketAddress(text.rfind('/', 0) == 0 ? "unix:" + text : text, out, error,
+                                  true)) {
         return false;
     }
     sockaddr_un probe{};
