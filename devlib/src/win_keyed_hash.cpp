@@ -4,8 +4,9 @@
 // Windows has; SHA-256 needs the AES provider (Windows XP SP3 and later):
 // elsewhere the keyed hash is simply not available and a TCP server cannot
 // be reached.
-#include <wincrypt.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <wincrypt.h>
 
 #include <cstring>
 #include <vector>
