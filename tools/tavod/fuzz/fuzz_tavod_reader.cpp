@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (++performed > 4 || count > 64) continue;
         std::vector<int16_t> block(static_cast<std::size_t>(count));
         auto words = tavo::DriverRequest::fromBytes(request.record);
-        words.w[4] = static_cast<int32_t>(reinterpret_cast<uintptr_t>(block.data()));
+        words.w[4] =
+            static_cast<int32_t>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block.data())));
         tavo::DriverRecord reply{};
         if (device.control(request.code, words.toBytes(), reply,
                            count > 0 ? block.data() : nullptr)) {
