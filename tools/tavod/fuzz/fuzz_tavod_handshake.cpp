@@ -2,6 +2,7 @@
 // The server's side of the TCP handshake: any answer, in pieces. Only the
 // right proof may be accepted; the last input byte chooses whether the
 // input is used as it is or with the right proof put in front.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -3,6 +3,7 @@
 // the first byte picks, as a client's socket may deliver them. Every request
 // it accepts is performed on the built-in bench, block reads included, and
 // its reply encoded.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
