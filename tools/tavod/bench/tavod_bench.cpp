@@ -4,11 +4,15 @@
 //      a socket file and over TCP on the loopback address, to a server that
 //      answers at once (the transport alone) and to one on the bench;
 //   2. two `tavo log` at 10 ms on one port through tavod for --log-seconds
-//      (default 60): samples taken and periods missed by each;
+//      (default 60): samples taken and periods missed by each; then the
+//      same two in-process, each on a bench of its own, as the yardstick of
+//      what the machine allows (--server-nice N starts tavod at niceness N,
+//      as tavod.service's Nice= does);
 //   3. --clients clients (100) at 10 requests a second each for
 //      --load-seconds (10): reply time p50, p99 and the largest.
 // tavod and tavo are taken from this program's own folder.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -113,9 +117,11 @@ void roundTrips(const char* what, tavo::DriverDevice& device, uint32_t code, int
 }
 
 pid_t spawn(const std::vector<std::string>& args, const std::string& backend,
-            const std::string& errorFile) {
+            const std::string& errorFile, int niceness = 0) {
     const pid_t pid = fork();
     if (pid == 0) {
+        // As the service's Nice= does (lowering it needs root).
+        if (niceness != 0) setpriority(PRIO_PROCESS, 0, niceness);
         if (!backend.empty()) setenv("TAVO32_BACKEND", backend.c_str(), 1);
         if (!errorFile.empty()) freopen(errorFile.c_str(), "w", stderr);
         std::vector<char*> argv;
@@ -147,13 +153,19 @@ void logFigures(const char* who, const std::string& csv, double periodS) {
                 who, rows, missed, failed, worst * 1e3);
 }
 
-void twoLoggers(const std::string& bin, const std::string& folder, double seconds) {
+// Through tavod, or (as the yardstick of what the machine itself allows)
+// each on a bench of its own in-process.
+void twoLoggers(const std::string& bin, const std::string& folder, double seconds,
+                bool throughServer, int serverNice) {
     const std::string socket = folder + "/log.sock";
-    const pid_t server =
-        spawn({bin + "/tavod", "--foreground", "--backend", "sim", "--listen", "unix:" + socket},
-              "", folder + "/tavod.log");
-    for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) usleep(10000);
-    const std::string backend = "driver:unix:" + socket;
+    pid_t server = 0;
+    if (throughServer) {
+        server = spawn(
+            {bin + "/tavod", "--foreground", "--backend", "sim", "--listen", "unix:" + socket}, "",
+            folder + "/tavod.log");
+        for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) usleep(10000);
+    }
+    const std::string backend = throughServer ? "driver:unix:" + socket : "sim";
     const std::string duration = std::to_string(seconds);
     pid_t loggers[2];
     for (int n = 0; n < 2; ++n) {
@@ -162,9 +174,17 @@ void twoLoggers(const std::string& bin, const std::string& folder, double second
                            backend, folder + "/tavo" + std::to_string(n) + ".err");
     }
     for (pid_t p : loggers) waitpid(p, nullptr, 0);
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
-    std::printf("two `tavo log ad8 --period 10` through tavod for %.0f s:\n", seconds);
+    if (server) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+    std::printf("two `tavo log ad8 --period 10` %s for %.0f s:\n",
+                throughServer ? (serverNice ? "through tavod (nice " + std::to_string(serverNice) +
+                                                  ") on one port"
+                                            : std::string("through tavod on one port"))
+                                    .c_str()
+                              : "in-process, a bench each",
+                seconds);
     for (int n = 0; n < 2; ++n) {
         logFigures(n == 0 ? "first " : "second", folder + "/log" + std::to_string(n) + ".csv",
                    0.010);
@@ -214,7 +234,7 @@ void manyClients(tavo::DriverDevice& bench, const std::string& folder, int clien
 
 int main(int argc, char** argv) {
     double logSeconds = 60, loadSeconds = 10;
-    int clients = 100, trips = 20000;
+    int clients = 100, trips = 20000, serverNice = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         if (name == "--log-seconds")
@@ -225,6 +245,8 @@ int main(int argc, char** argv) {
             clients = std::atoi(argv[i + 1]);
         else if (name == "--trips")
             trips = std::atoi(argv[i + 1]);
+        else if (name == "--server-nice")
+            serverNice = std::atoi(argv[i + 1]);
     }
     signal(SIGPIPE, SIG_IGN);
     const std::string bin = std::filesystem::canonical("/proc/self/exe").parent_path();
@@ -262,7 +284,13 @@ int main(int argc, char** argv) {
         std::printf("  %-34s mean %7.1f us\n", "in-process, 8-bit read on the bench",
                     micros(Clock::now() - start) / (trips / 10));
     }
-    if (logSeconds > 0) twoLoggers(bin, folder, logSeconds);
+    std::fflush(stdout);
+    if (logSeconds > 0) {
+        twoLoggers(bin, folder, logSeconds, true, serverNice);
+        std::fflush(stdout);
+        twoLoggers(bin, folder, logSeconds, false, 0);
+        std::fflush(stdout);
+    }
     if (loadSeconds > 0 && clients > 0) manyClients(bench, folder, clients, loadSeconds);
     std::filesystem::remove_all(folder);
     return 0;
