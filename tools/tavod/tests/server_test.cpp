@@ -3,6 +3,7 @@
 // in turn, and whatever one client does wrong costs only its own connection.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +89,10 @@ TEST(TavodReader, CutsFramesAndNamesWhatIsWrong) {
 TEST(TavodServer, AnswersEachKindOfRequestFromTheBench) {
     ServerFixture server;
     server.start();
+    // The socket file is for its owner and group only.
+    struct stat st {};
+    ASSERT_EQ(stat(server.socketPath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0660u);
     const int fd = connectUnix(server.socketPath());
     ASSERT_GE(fd, 0);
     EXPECT_TRUE(readsBothConverters(fd));
