@@ -6,6 +6,8 @@
 #   libtavo-32-1   the shared library and its SONAME link
 #   libtavo32-dev  the header, the unversioned link, pkg-config and CMake files
 #   tavo           the command-line tool and its manual page
+#   tavod          the port server, its manual page and its defaults file
+#                  (its systemd units and user come from debian/)
 #   kalmor         the program, its menu launcher, desktop entry, icons,
 #                  AppStream metadata, manual page, help and example set-up
 # Off by default: a build tree keeps its own one-folder install rules.
@@ -57,6 +59,13 @@ set_target_properties(tavo PROPERTIES INSTALL_RPATH "")
 install(TARGETS tavo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tavo)
 install(FILES ${kalmor_packaging_dir}/man/tavo.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tavo)
+
+# --- tavod -------------------------------------------------------------------
+install(TARGETS tavod RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR} COMPONENT tavod)
+install(FILES ${kalmor_packaging_dir}/man/tavod.8
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man8 COMPONENT tavod)
+install(FILES ${kalmor_packaging_dir}/tavod/tavod.default
+        DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/default RENAME tavod COMPONENT tavod)
 
 # --- kalmor ------------------------------------------------------------------
 if(NOT TARGET kalmor)

@@ -56,6 +56,17 @@ add_test(NAME tavo_loader_unset_win98
          COMMAND ${tavo32_wine_run} ${CMAKE_BINARY_DIR}/wineprefix-win98
                  $<TARGET_FILE:tavo_loader> unset)
 set_tests_properties(tavo_loader_unset_win98 PROPERTIES ENVIRONMENT "WINE_RUN_VERSION=win98")
+# The DLL over TCP to a Linux port server on the loopback address, serving
+# the built-in bench: the same answers as the bench in-process. TAVO32_TAVOD
+# names a tavod of a Linux build (scripts/windows passes build/default's).
+set(TAVO32_TAVOD "" CACHE FILEPATH "a Linux tavod for the TCP test of the DLL")
+if(TAVO32_TAVOD)
+    add_test(NAME tavo_loader_server
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/windows/with_tavod.sh ${TAVO32_TAVOD}
+                     ${tavo32_wine_run} ${CMAKE_BINARY_DIR}/wineprefix
+                     $<TARGET_FILE:tavo_loader> server)
+    set_tests_properties(tavo_loader_server PROPERTIES TIMEOUT 120)
+endif()
 
 if(NOT TAVO32_MINGW_THREADS STREQUAL "posix")
     return()

@@ -14,6 +14,7 @@
 #include "port/ppdev_probe.h"
 #include "port/real_ports.h"
 #include "report.h"
+#include "socket_driver_device.h"
 
 namespace tavo {
 namespace {
@@ -177,6 +178,8 @@ void chooseBackend(LibraryState& s, const BackendChoice& choice, const char* raw
             if (name.empty() || name == "loopback") {
                 name = "loopback";
                 s.device = DriverLoopback::onSimulatedBench("");
+            } else if ((s.device = makeSocketDriver(name))) {
+                // a port server over a socket
             } else if (!(s.device = makeSystemDriver(name))) {
                 report("no driver device \"%s\"", name.c_str());
                 s.device = std::make_unique<AbsentDriver>();
@@ -226,9 +229,15 @@ void DetectAccessMode() {
     LibraryState& s = libraryState();
     const char* raw = std::getenv("TAVO32_BACKEND");
     try {
-        // Unset: the operating system decides, as it does for existing callers.
-        chooseBackend(s, raw ? parseBackend(raw) : platformBackend(), raw ? raw : "",
-                      raw != nullptr);
+        // Unset: a port server named by TAVO32_SERVER, else the operating
+        // system decides, as it does for existing callers.
+        const char* server = std::getenv("TAVO32_SERVER");
+        const bool named = raw || (server && *server);
+        const BackendChoice fallback =
+            server && *server
+                ? BackendChoice{BackendChoice::Kind::Driver, std::string("tcp:") + server}
+                : platformBackend();
+        chooseBackend(s, raw ? parseBackend(raw) : fallback, raw ? raw : "", named);
         return;
     } catch (const std::exception& e) {
         report("backend not available: %s", e.what());

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Choosing the access path. The operating system decides (Windows: the
 // version query's platform id; Linux: the first printer port that opens,
-// else the simulated bench, see platform.h) unless the environment variable
+// else the simulated bench, see platform.h) unless TAVO32_SERVER=HOST:PORT
+// names a port server (as driver:tcp: below) or the environment variable
 // TAVO32_BACKEND names a backend:
 //   sim[:bench-file]        simulated bench (also when set but empty)
 //   ppdev[:/dev/parportN]   Linux parallel-port device
 //   ioport                  raw x86 port I/O
 //   driver[:loopback]       driver path over the in-process loopback device
+//   driver:unix:PATH        driver path to the port server tavod on a socket file
+//   driver:tcp:HOST:PORT    ... or over TCP (secret file in TAVO32_SECRET_FILE)
 //   none                    unsupported platform
 #pragma once
 

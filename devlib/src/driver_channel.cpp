@@ -13,7 +13,11 @@ int32_t DriverChannel::exchange(const DriverRequest& request, uint32_t code, Dri
                                 int16_t* blockBuffer) {
     if (!open_ && openDriver() == 0) return -2;
     DriverRecord out{};
-    if (!device_->control(code, request.toBytes(), out, blockBuffer)) return -1;
+    if (!device_->control(code, request.toBytes(), out, blockBuffer)) {
+        if (!device_->lost()) return -1;
+        open_ = false;
+        return -2;
+    }
     *reply = DriverRequest::fromBytes(out);
     return 0;
 }

@@ -25,6 +25,11 @@ class DriverDevice {
     // beside the record.
     virtual bool control(uint32_t code, const DriverRecord& request, DriverRecord& reply,
                          int16_t* blockBuffer) = 0;
+
+    // Asked after a failed control(): true when the device itself has gone
+    // (a server's connection closed), so the channel answers -2 and opens
+    // the device again at a later request.
+    virtual bool lost() const { return false; }
 };
 
 }  // namespace tavo

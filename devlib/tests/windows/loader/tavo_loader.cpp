@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // Loads TAVO_32.DLL by name, as existing callers do, binds each of the 20
 // calls by its plain name and calls it once on the backend named as the
-// only argument ("unset": the version query decides). Prints one line per
+// only argument ("unset": the version query decides; "server": the port
+// server named by TAVO32_SERVER, serving the built-in bench). Prints one line per
 // call and exits non-zero when any result or output is not the expected one.
 #include <windows.h>
 
@@ -124,11 +125,12 @@ const Step kSteps[] = {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: tavo_loader sim|driver:loopback|none|unset\n");
+        std::fprintf(stderr, "usage: tavo_loader sim|driver:loopback|none|unset|server\n");
         return 2;
     }
     const char* backend = argv[1];
-    const bool unset = std::strcmp(backend, "unset") == 0;
+    const bool server = std::strcmp(backend, "server") == 0;
+    const bool unset = server || std::strcmp(backend, "unset") == 0;
     // The library reads the variable at its first call; an empty value
     // removes it.
     _putenv_s("TAVO32_BACKEND", unset ? "" : backend);
@@ -137,7 +139,8 @@ int main(int argc, char** argv) {
     // What every call answers when it cannot reach a module at all.
     bool onBench = false;
     int32_t everyResult = 0;
-    if (std::strcmp(backend, "sim") == 0 || std::strcmp(backend, "driver:loopback") == 0) {
+    if (server || std::strcmp(backend, "sim") == 0 ||
+        std::strcmp(backend, "driver:loopback") == 0) {
         onBench = true;
     } else if (std::strcmp(backend, "none") == 0) {
         everyResult = -1;
