@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "core/acquisition_thread.h"
 #include "common/numbers.h"
+#include "core/acquisition_thread.h"
 #include "core/module_kind.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"

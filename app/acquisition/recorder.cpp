@@ -367,11 +367,11 @@ void Recorder::consume(const SampleRecord& r) {
     // The log takes the read's own time on the thread's clock, not the
     // moment the window got round to it.
     if (log_) {
-        log_->push({sweepNumber_,
-                    k,
-                    r.readClock - recordingStart_,
-                    {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3],
-                     static_cast<float>(r.output)}});
+        log_->push(
+            {sweepNumber_,
+             k,
+             r.readClock - recordingStart_,
+             {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3], static_cast<float>(r.output)}});
     }
     emit counterChanged(k);
     drawSample(s, r.inputs, r.output);
@@ -449,7 +449,8 @@ bool Recorder::readCodes(TavoLibrary& library, const ReadPlan& plan,
 
 std::optional<QString> Recorder::readNow(int row) {
     if (row < 0 || row > 4 || timerActive()) return std::nullopt;
-    if (row == 4) return CodeToUnitsText(g_.AnalogOutValue, moduleKindOf(g_.ModuleType), g_.ScaleFactor);
+    if (row == 4)
+        return CodeToUnitsText(g_.AnalogOutValue, moduleKindOf(g_.ModuleType), g_.ScaleFactor);
     std::array<float, 4> c{};
     const std::shared_ptr<bool> alive = alive_;
     // The window answers between attempts, never inside a library call; a

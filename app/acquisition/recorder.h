@@ -20,10 +20,10 @@
 #include <mutex>
 #include <optional>
 
-#include "common/sample_log.h"
 #include "acquisition/sample_record.h"
-#include "core/acquisition_thread.h"
 #include "acquisition/sweep_buffer.h"
+#include "common/sample_log.h"
+#include "core/acquisition_thread.h"
 #include "core/module_kind.h"
 
 class TavoLibrary;

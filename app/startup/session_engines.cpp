@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/session_engines.h"
 
-#include "core/acquisition_thread.h"
 #include "acquisition/analog_output.h"
 #include "acquisition/sweep_log.h"
+#include "core/acquisition_thread.h"
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "generator/wave_player.h"

@@ -11,11 +11,11 @@
 
 #include <cerrno>
 
-#include "common/log_format.h"
 #include "acquisition/recorder.h"
-#include "common/recording_file.h"
 #include "acquisition/sample_units.h"
 #include "acquisition/sweep_log.h"
+#include "common/log_format.h"
+#include "common/recording_file.h"
 #include "core/acquisition_thread.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"

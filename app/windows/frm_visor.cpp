@@ -13,13 +13,13 @@
 #include <cmath>
 
 #include "acquisition/sample_units.h"
-#include "widgets/colours.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
 #include "common/title.h"
 #include "core/session.h"
 #include "display/plot_image.h"
 #include "display/recording_canvas.h"
+#include "widgets/colours.h"
 
 namespace {
 
