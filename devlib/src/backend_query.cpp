@@ -11,6 +11,8 @@ extern "C" TAVO32_API int32_t TAVO32_CALL tavo32_backend(tavo32_backend_info* in
     if (!info || size < static_cast<int32_t>(sizeof(tavo32_backend_info))) return -1;
     try {
         tavo::LibraryState& s = tavo::libraryState();
+        // Under the calls' own lock: another thread may be choosing right now.
+        const tavo::PortHold hold(s.portLock);
         // Asking chooses, as the first of the 20 calls would.
         if (s.accessMode == tavo::kModeUndetermined) tavo::DetectAccessMode();
         std::memcpy(info, &s.backend, sizeof s.backend);

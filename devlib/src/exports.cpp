@@ -5,8 +5,6 @@
 // direct path's routine, or one request record to the driver.
 #include "tavo32.h"
 
-#include <mutex>
-
 #include "access_mode.h"
 #include "direct_path.h"
 #include "driver_channel.h"
@@ -31,7 +29,7 @@ template <typename Result, typename Direct, typename Driver>
 Result dispatch(Direct&& direct, Driver&& driver) noexcept {
     try {
         tavo::LibraryState& s = tavo::libraryState();
-        const std::lock_guard<std::mutex> lock(s.portLock);
+        const tavo::PortHold hold(s.portLock);
         if (s.accessMode == tavo::kModeUndetermined) tavo::DetectAccessMode();
         if (s.accessMode == tavo::kModeDirect) {
             DirectPath* path = tavo::directPath();

@@ -6,12 +6,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 #include "direct_path.h"
 #include "driver_channel.h"
 #include "driver_device.h"
 #include "port/port_io.h"
+#include "port_lock.h"
 #include "tavo32_ext.h"
 
 namespace tavo {
@@ -31,7 +31,7 @@ struct LibraryState {
     // timing counts and the register it last addressed are shared by the
     // three bases, and the driver path has one device, so each path is one
     // port to lock.
-    std::mutex portLock;
+    PortLock portLock;
 
     // Set once, at the first call of any export; never re-detected.
     int16_t accessMode = kModeUndetermined;
