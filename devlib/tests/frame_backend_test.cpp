@@ -162,6 +162,11 @@ TEST_F(FrameBackend, QueryChoosesAndTellsWhichBackendAndWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
+#ifdef _WIN32
+        // Windows drops an empty variable, and has no ppdev device list to
+        // refuse a base in.
+        if (std::string(c.value).empty() || c.reason == TAVO32_REASON_UNAVAILABLE) continue;
+#endif
         tavo::testing::resetLibrary();
         use(c.value);
         ::testing::internal::CaptureStderr();
