@@ -27,11 +27,11 @@
 #include <QLabel>
 
 #include "acquisition/log_writer.h"
-#include "startup/session_engines.h"
 #include "common/prompts.h"
 #include "core/session.h"
 #include "display/recording_canvas.h"
 #include "display/recording_view.h"
+#include "startup/session_engines.h"
 #include "windows/window_set.h"
 
 namespace {

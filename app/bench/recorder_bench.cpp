@@ -32,9 +32,9 @@
 #include <string>
 #include <vector>
 
-#include "core/acquisition_thread.h"
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
+#include "core/acquisition_thread.h"
 #include "core/tavo_library.h"
 #include "core/trace_sink.h"
 #include "core/var_glob.h"

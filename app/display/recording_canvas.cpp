@@ -8,10 +8,10 @@
 
 #include <cmath>
 
-#include "common/recording_file.h"
-#include "widgets/colours.h"
 #include "common/numbers.h"
+#include "common/recording_file.h"
 #include "display/graduations.h"
+#include "widgets/colours.h"
 
 namespace {
 

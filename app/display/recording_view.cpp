@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/recording_file.h"
 #include "common/numbers.h"
+#include "common/recording_file.h"
 
 namespace {
 

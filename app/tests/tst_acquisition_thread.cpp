@@ -15,9 +15,9 @@
 #include <chrono>
 #include <thread>
 
-#include "core/acquisition_thread.h"
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
+#include "core/acquisition_thread.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "generator/playback_steps.h"

@@ -18,8 +18,8 @@
 #include <mutex>
 #include <thread>
 
-#include "common/log_format.h"
 #include "acquisition/log_writer.h"
+#include "common/log_format.h"
 #include "common/recording_file.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "common/log_format.h"
 #include "acquisition/sweep_log.h"
+#include "common/log_format.h"
 #include "common/numbers.h"
 #include "common/prompts.h"
 #include "display/plot_image.h"
