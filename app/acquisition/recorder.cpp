@@ -67,7 +67,6 @@ void Recorder::StartStopRecording() {
         writeFailing_ = false;
         emit recordingStarted();
         recordingStart_ = thread_->clock().now();
-        sweepNumber_ = 1;
         if (log_) log_->recordingBegins(g_.DataFileName);
         PrepareRecording();
     } else {
@@ -119,13 +118,19 @@ Recorder::ReadPlan Recorder::currentPlan() const {
     return p;
 }
 
-void Recorder::startReads() {
+void Recorder::startReads(bool continueSweeps) {
     if (job_) thread_->cancel(job_);
     ++generation_;
     sweep_ = 1;
     auto sampler = std::make_shared<Sampler>();
     sampler->plan = currentPlan();
     sampler->generation = generation_;
+    sampler->log = log_;
+    sampler->recordingStart = recordingStart_;
+    if (continueSweeps && sampler_) {
+        const std::lock_guard<std::mutex> lock(sampler_->mutex);
+        sampler->firstSweep = sampler_->firstSweep + sampler_->sweep;
+    }
     const double now = thread_->clock().now();
     sampler->start = now;
     setSweepStart(now);
@@ -207,7 +212,6 @@ void Recorder::blankValues() {
 
 void Recorder::restartSweep() {
     g_.SampleCounter = 0;
-    ++sweepNumber_;
     emit sweepLabelsCleared();
     if (!recording() || abandoned_) {
         setSweepStart(thread_->clock().now());
@@ -218,7 +222,7 @@ void Recorder::restartSweep() {
     const bool running = job_ != 0;
     if (job_) thread_->cancel(job_);
     job_ = 0;
-    startReads();
+    startReads(true);
     if (!running) {
         thread_->cancel(job_);
         job_ = 0;
@@ -298,6 +302,14 @@ bool Recorder::sampleSlot(const std::shared_ptr<Sampler>& sampler,
         const std::lock_guard<std::mutex> lock(sampler->mutex);
         if (!sampler->alive) return false;
         r.output = outputCode_->load();
+        // A read finished after the stop belongs to no sweep the log keeps.
+        if (sampler->log && !sampler->stopped) {
+            sampler->log->push({sampler->firstSweep + r.sweep - 1,
+                                r.index,
+                                r.readClock - sampler->recordingStart,
+                                {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3],
+                                 static_cast<float>(r.output)}});
+        }
         sampler->delivered.push_back(r);
     }
     handOver(sampler);
@@ -356,22 +368,12 @@ void Recorder::consume(const SampleRecord& r) {
         }
         emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
         setSweepStart(t);
-        ++sweepNumber_;
     }
     g_.SampleCounter = static_cast<int16_t>(std::min(r.index, INT16_MAX));
     const int k = g_.SampleCounter;
     if (sampleBuffer_.contains(SweepBuffer::kRows - 1, k)) {
         for (int i = 0; i < 4; ++i) sampleBuffer_.at(i, k) = r.inputs[static_cast<size_t>(i)];
         sampleBuffer_.at(4, k) = static_cast<float>(r.output);
-    }
-    // The log takes the read's own time on the thread's clock, not the
-    // moment the window got round to it.
-    if (log_) {
-        log_->push(
-            {sweepNumber_,
-             k,
-             r.readClock - recordingStart_,
-             {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3], static_cast<float>(r.output)}});
     }
     emit counterChanged(k);
     drawSample(s, r.inputs, r.output);

@@ -65,7 +65,9 @@ class Recorder : public QObject {
     void setSink(TraceSink* sink) { sink_ = sink; }
     // Every sample with its sweep, number and the time it was read on the
     // acquisition thread's clock; null for none. The log is told when each
-    // recording begins and ends.
+    // recording begins and ends. Samples are pushed on the acquisition thread
+    // right after their read, so a busy window thread never holds them back.
+    // Set it between recordings.
     void setSampleLog(SampleLog* log) { log_ = log; }
     // What a read between recordings (readNow) runs before each library
     // call; by default the pending window events, so the program answers
@@ -158,6 +160,12 @@ class Recorder : public QObject {
         int sweep = 1;
         bool stopped = false;
         bool alive = true;  // cleared when the engine goes
+        // The log every read goes to, the recording's start on the engine's
+        // clock, and the recording's number of this sampler's sweep 1 (a
+        // cleared sweep starts a new sampler; the numbering goes on).
+        SampleLog* log = nullptr;
+        double recordingStart = 0.0;
+        int32_t firstSweep = 1;
         std::deque<SampleRecord> delivered;
         bool handOverPosted = false;
     };
@@ -171,7 +179,8 @@ class Recorder : public QObject {
     void flushPendingWrite();
     void writeAndReport(const QString& fileName, const QByteArray& text);
     ReadPlan currentPlan() const;
-    void startReads();
+    // continueSweeps: a cleared sweep, numbered after the one it ends.
+    void startReads(bool continueSweeps = false);
     // Ends the reads; returns the sample count the thread had reached.
     int stopReads();
     // On the thread: one slot of the recording.
@@ -195,7 +204,6 @@ class Recorder : public QObject {
     TraceSink* sink_;
     std::shared_ptr<AcquisitionThread> thread_;
     SampleLog* log_ = nullptr;
-    int32_t sweepNumber_ = 0;
     double recordingStart_ = 0.0;
     std::function<void()> yield_;
     // Cleared by the destructor; a read between recordings checks it after

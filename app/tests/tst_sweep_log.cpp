@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <cerrno>
 
@@ -122,6 +123,42 @@ class TstSweepLog : public QObject {
         QFile data(dataFile());
         QVERIFY(data.open(QIODevice::ReadOnly));
         QCOMPARE(data.readAll().count("\r\n"), 4);
+    }
+
+    void aClearedSweepIsNumberedOn() {
+        rec_->StartStopRecording();
+        tick(7);
+        rec_->restartSweep();
+        tick(3);
+        rec_->StartStopRecording();
+        RecordingFile log(logFile());
+        log.update();
+        QCOMPARE(int(log.data().size()), 10);
+        QFile raw(logFile());
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = raw.readAll().split('\n');
+        QCOMPARE(lines.at(7).split(',').mid(0, 2), QList<QByteArray>({"1", "7"}));
+        QCOMPARE(lines.at(8).split(',').mid(0, 2), QList<QByteArray>({"2", "1"}));
+    }
+
+    // The reads go to the log from the acquisition thread: a window thread
+    // that takes in nothing for a while holds back no row.
+    void rowsReachTheLogWhileTheWindowThreadIsBusy() {
+        rec_.reset();
+        thread_ = std::make_shared<AcquisitionThread>();
+        g_.PeriodMs = 5;
+        rec_ = std::make_unique<Recorder>(
+            *lib_, g_, [this] { return s_; }, nullptr, thread_);
+        rec_->setSampleLog(log_.get());
+        QSignalSpy counted(rec_.get(), &Recorder::counterChanged);
+        rec_->StartStopRecording();
+        QThread::msleep(200);  // no event is processed meanwhile
+        log_->flush();
+        QCOMPARE(counted.size(), 0);
+        RecordingFile log(logFile());
+        log.update();
+        QVERIFY2(log.data().size() >= 10, qPrintable(QString::number(log.data().size())));
+        rec_->StartStopRecording();
     }
 
     void noLogUnlessChosen() {
