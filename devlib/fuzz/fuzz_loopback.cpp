@@ -17,16 +17,8 @@ namespace {
 
 namespace request = tavo::request;
 
-constexpr uint32_t kCodes[] = {
-    request::EscribirDig,       request::AutodeteccionDig,  request::LeerDig,
-    request::AutodeteccionAd8b, request::PonerModoAd8b,     request::LeerAd8b,
-    request::EscribirAd8b,      request::AutodeteccionCont, request::EscribirCuenta,
-    request::PararContaje,      request::ActivarContaje,    request::Alarma,
-    request::EscribirAlarma,    request::LeerCuenta,        request::LeerAlarma,
-    request::LeerRegistro,      request::LeerAd12rUnico,    request::EscribirAd12r,
-    request::LeerAd12r,
-};
-constexpr size_t kCodeCount = sizeof kCodes / sizeof kCodes[0];
+constexpr const auto& kCodes = request::kAll;
+constexpr size_t kCodeCount = kCodes.size();
 constexpr int kMaxRequests = 8;
 
 }  // namespace

@@ -56,6 +56,14 @@ constexpr uint32_t LeerRegistro = requestCode(0x936);
 constexpr uint32_t LeerAd12rUnico = requestCode(0x938);
 constexpr uint32_t EscribirAd12r = requestCode(0x939);
 constexpr uint32_t LeerAd12r = requestCode(0x940);
+
+// Every code a driver answers, in the order of the exports.
+constexpr std::array<uint32_t, 19> kAll = {
+    EscribirDig,    AutodeteccionDig, LeerDig,           AutodeteccionAd8b, PonerModoAd8b,
+    LeerAd8b,       EscribirAd8b,     AutodeteccionCont, EscribirCuenta,    PararContaje,
+    ActivarContaje, Alarma,           EscribirAlarma,    LeerCuenta,        LeerAlarma,
+    LeerRegistro,   LeerAd12rUnico,   EscribirAd12r,     LeerAd12r,
+};
 }  // namespace request
 
 }  // namespace tavo

@@ -10,16 +10,6 @@
 namespace tavo::wire {
 namespace {
 
-constexpr uint32_t kCodes[] = {
-    request::EscribirDig,       request::AutodeteccionDig,  request::LeerDig,
-    request::AutodeteccionAd8b, request::PonerModoAd8b,     request::LeerAd8b,
-    request::EscribirAd8b,      request::AutodeteccionCont, request::EscribirCuenta,
-    request::PararContaje,      request::ActivarContaje,    request::Alarma,
-    request::EscribirAlarma,    request::LeerCuenta,        request::LeerAlarma,
-    request::LeerRegistro,      request::LeerAd12rUnico,    request::EscribirAd12r,
-    request::LeerAd12r,
-};
-
 bool proof(std::string_view label, const std::string& secret, const Nonce& server,
            const Nonce& client, Mac* mac) {
     std::vector<uint8_t> text(label.begin(), label.end());
@@ -41,7 +31,7 @@ void putU32(uint8_t* bytes, uint32_t value) {
 }
 
 bool isRequestCode(uint32_t code) {
-    for (uint32_t c : kCodes)
+    for (uint32_t c : request::kAll)
         if (c == code) return true;
     return false;
 }
