@@ -146,7 +146,7 @@ void Recorder::startReads(bool continueSweeps) {
     job_ = thread_->start(
         now, period,
         [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
-        this);
+        this, AcquisitionThread::Missed::CatchUp);
     shownTimer_.setInterval(g_.SweepPeriodMs);
 }
 
@@ -203,7 +203,7 @@ void Recorder::resume() {
     job_ = thread_->start(
         now, period,
         [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
-        this);
+        this, AcquisitionThread::Missed::CatchUp);
 }
 
 void Recorder::blankValues() {

@@ -59,7 +59,8 @@ AcquisitionThread::~AcquisitionThread() {
     thread_.join();
 }
 
-int AcquisitionThread::start(double origin, double period, Job job, const void* owner) {
+int AcquisitionThread::start(double origin, double period, Job job, const void* owner,
+                             Missed missed) {
     int id = 0;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -69,6 +70,7 @@ int AcquisitionThread::start(double origin, double period, Job job, const void* 
         e.period = std::max(period, kShortestPeriod);
         e.job = std::move(job);
         e.owner = owner;
+        e.missed = missed;
     }
     wake_.notify_all();
     return id;
@@ -195,9 +197,14 @@ bool AcquisitionThread::runOne(std::unique_lock<std::mutex>& lock, double now) {
         jobs_.erase(still);
         return true;
     }
-    // The next slot still ahead: a late run does not shift the ones after it.
-    const double ahead = std::floor((after - done.origin) / done.period) + 1.0;
-    done.slot = std::max(done.slot + 1, static_cast<long long>(ahead));
+    // A late run does not shift the ones after it.
+    const double next = done.origin + static_cast<double>(done.slot + 1) * done.period;
+    if (done.missed == Missed::CatchUp && after - next <= kCatchUpLimit) {
+        ++done.slot;
+    } else {
+        const double ahead = std::floor((after - done.origin) / done.period) + 1.0;
+        done.slot = std::max(done.slot + 1, static_cast<long long>(ahead));
+    }
     return true;
 }
 

@@ -7,8 +7,10 @@
 //
 // A job is due at origin + slot x period, slot 1, 2, ... Its slots never
 // restart from the present moment: a run that starts late is taken as soon
-// as it can be, and the next one goes to the first slot still ahead, so one
-// stall costs one late run, not a shifted schedule.
+// as it can be. What follows depends on the job: a sampling job catches up
+// the slots the stall passed over, run after run, so every run keeps its own
+// slot and only the runs of the stall are late; a job that follows the time
+// itself (an output step) goes to the first slot still ahead.
 #pragma once
 
 #include <atomic>
@@ -70,9 +72,19 @@ class AcquisitionThread {
     enum class Priority { Unknown, RealTime, Raised, Ordinary };
     Priority priority() const { return priority_.load(); }
 
+    // What a job does with the slots a stall passed over.
+    enum class Missed {
+        Skip,     // the next run goes to the first slot still ahead
+        CatchUp,  // each is run at once, in order, up to kCatchUpLimit behind
+    };
+    // A stall longer than this cannot be made good: its runs would all
+    // carry times they were not taken at. Past it a catching-up job skips too.
+    static constexpr double kCatchUpLimit = 1.0;  // seconds
+
     // A job whose slot 1 is due one period after origin. Returns its id.
     // owner: whoever the job works for (see finishOwned).
-    int start(double origin, double period, Job job, const void* owner = nullptr);
+    int start(double origin, double period, Job job, const void* owner = nullptr,
+              Missed missed = Missed::Skip);
     // The job runs no more. One running now finishes on the thread; wait
     // for it with finishOwned().
     void cancel(int id);
@@ -100,6 +112,7 @@ class AcquisitionThread {
         long long slot = 1;
         Job job;
         const void* owner = nullptr;
+        Missed missed = Missed::Skip;
         bool cancelled = false;
     };
     // Under mutex_: the next posted command, or the job due by now.

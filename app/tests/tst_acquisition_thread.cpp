@@ -94,33 +94,42 @@ class TstAcquisitionThread : public QObject {
         qunsetenv("KALMOR_STANDIN_LOG");
     }
 
-    // A read that starts late is the only late row: the next goes to the
-    // first slot still ahead, and no row is added or left out.
-    void aStallMakesOneLateRow_data() {
+    // A read that starts late is taken at once, and so are the reads of the
+    // slots the stall passed over, in order: every row keeps its own slot
+    // (due = number x period) and none is added or left out. A stall past
+    // the catch-up limit cannot be made good: the next read goes to the
+    // first slot still ahead.
+    void aStallIsCaughtUpSlotBySlot_data() {
         QTest::addColumn<double>("stallPeriods");
-        QTest::addColumn<double>("nextDue");
-        QTest::newRow("no stall") << 0.0 << 0.4;
-        QTest::newRow("half a period") << 0.5 << 0.4;
-        QTest::newRow("3.5 periods") << 3.5 << 0.7;
+        QTest::addColumn<QList<double>>("lateMs");  // rows 1 to 8
+        // Slots skipped after row 3.
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("no stall") << 0.0 << QList<double>{0, 0, 0, 0, 0, 0, 0, 0} << 0;
+        QTest::newRow("half a period") << 0.5 << QList<double>{0, 0, 50, 0, 0, 0, 0, 0} << 0;
+        QTest::newRow("3.5 periods") << 3.5 << QList<double>{0, 0, 350, 250, 150, 50, 0, 0} << 0;
+        QTest::newRow("past the limit: 15 periods")
+            << 15.0 << QList<double>{0, 0, 1500, 0, 0, 0, 0, 0} << 15;
     }
-    void aStallMakesOneLateRow() {
+    void aStallIsCaughtUpSlotBySlot() {
         QFETCH(double, stallPeriods);
-        QFETCH(double, nextDue);
+        QFETCH(QList<double>, lateMs);
+        QFETCH(int, skipped);
         rec_->StartStopRecording();
         step();
         step();
         step(stallPeriods * 100.0);
-        for (int i = 0; i < 5; ++i) step();
+        while (samples_.size() < 8) step();
         QCOMPARE(samples_.size(), 8);
         for (int i = 0; i < samples_.size(); ++i) {
             const SampleRecord& r = samples_[i];
             QCOMPARE(r.index, i + 1);
             QCOMPARE(r.sweep, 1);
-            QVERIFY(qFuzzyCompare(1.0 + r.lateness(), 1.0 + (i == 2 ? stallPeriods * 0.1 : 0.0)));
+            QVERIFY2(std::abs(r.lateness() * 1000.0 - lateMs[i]) < 1e-6,
+                     qPrintable(QString("row %1 late %2 ms").arg(i + 1).arg(r.lateness() * 1000)));
         }
-        QVERIFY(qFuzzyCompare(samples_[3].due, nextDue));
-        for (int i = 4; i < samples_.size(); ++i) {
-            QVERIFY(qFuzzyCompare(samples_[i].due, samples_[i - 1].due + 0.1));
+        for (int i = 0; i < samples_.size(); ++i) {
+            const int slot = i + 1 + (i >= 3 ? skipped : 0);
+            QVERIFY(qFuzzyCompare(samples_[i].due, 0.1 * slot));
         }
     }
 
