@@ -7,10 +7,12 @@
 //      (default 60): samples taken and periods missed by each; then the
 //      same two in-process, each on a bench of its own, as the yardstick of
 //      what the machine allows (--server-nice N starts tavod at niceness N,
-//      as tavod.service's Nice= does);
+//      as tavod.service's Nice= does; --server-fifo N under the real-time
+//      policy at priority N, as its CPUSchedulingPolicy= does);
 //   3. --clients clients (100) at 10 requests a second each for
 //      --load-seconds (10): reply time p50, p99 and the largest.
 // tavod and tavo are taken from this program's own folder.
+#include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -117,11 +119,16 @@ void roundTrips(const char* what, tavo::DriverDevice& device, uint32_t code, int
 }
 
 pid_t spawn(const std::vector<std::string>& args, const std::string& backend,
-            const std::string& errorFile, int niceness = 0) {
+            const std::string& errorFile, int niceness = 0, int fifo = 0) {
     const pid_t pid = fork();
     if (pid == 0) {
-        // As the service's Nice= does (lowering it needs root).
+        // As the service's Nice= and CPUSchedulingPolicy= do (both need root).
         if (niceness != 0) setpriority(PRIO_PROCESS, 0, niceness);
+        if (fifo > 0) {
+            sched_param p{};
+            p.sched_priority = fifo;
+            if (sched_setscheduler(0, SCHED_FIFO, &p) != 0) std::perror("tavod_bench: SCHED_FIFO");
+        }
         if (!backend.empty()) setenv("TAVO32_BACKEND", backend.c_str(), 1);
         if (!errorFile.empty()) freopen(errorFile.c_str(), "w", stderr);
         std::vector<char*> argv;
@@ -156,13 +163,13 @@ void logFigures(const char* who, const std::string& csv, double periodS) {
 // Through tavod, or (as the yardstick of what the machine itself allows)
 // each on a bench of its own in-process.
 void twoLoggers(const std::string& bin, const std::string& folder, double seconds,
-                bool throughServer, int serverNice) {
+                bool throughServer, int serverNice, int serverFifo) {
     const std::string socket = folder + "/log.sock";
     pid_t server = 0;
     if (throughServer) {
         server = spawn(
             {bin + "/tavod", "--foreground", "--backend", "sim", "--listen", "unix:" + socket}, "",
-            folder + "/tavod.log");
+            folder + "/tavod.log", serverNice, serverFifo);
         for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) usleep(10000);
     }
     const std::string backend = throughServer ? "driver:unix:" + socket : "sim";
@@ -178,13 +185,15 @@ void twoLoggers(const std::string& bin, const std::string& folder, double second
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
     }
-    std::printf("two `tavo log ad8 --period 10` %s for %.0f s:\n",
-                throughServer ? (serverNice ? "through tavod (nice " + std::to_string(serverNice) +
-                                                  ") on one port"
-                                            : std::string("through tavod on one port"))
-                                    .c_str()
-                              : "in-process, a bench each",
-                seconds);
+    std::printf(
+        "two `tavo log ad8 --period 10` %s for %.0f s:\n",
+        throughServer
+            ? ("through tavod on one port" +
+               (serverNice ? " (nice " + std::to_string(serverNice) + ")" : std::string()) +
+               (serverFifo ? " (SCHED_FIFO " + std::to_string(serverFifo) + ")" : std::string()))
+                  .c_str()
+            : "in-process, a bench each",
+        seconds);
     for (int n = 0; n < 2; ++n) {
         logFigures(n == 0 ? "first " : "second", folder + "/log" + std::to_string(n) + ".csv",
                    0.010);
@@ -234,7 +243,7 @@ void manyClients(tavo::DriverDevice& bench, const std::string& folder, int clien
 
 int main(int argc, char** argv) {
     double logSeconds = 60, loadSeconds = 10;
-    int clients = 100, trips = 20000, serverNice = 0;
+    int clients = 100, trips = 20000, serverNice = 0, serverFifo = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         if (name == "--log-seconds")
@@ -247,6 +256,8 @@ int main(int argc, char** argv) {
             trips = std::atoi(argv[i + 1]);
         else if (name == "--server-nice")
             serverNice = std::atoi(argv[i + 1]);
+        else if (name == "--server-fifo")
+            serverFifo = std::atoi(argv[i + 1]);
     }
     signal(SIGPIPE, SIG_IGN);
     const std::string bin = std::filesystem::canonical("/proc/self/exe").parent_path();
@@ -286,9 +297,9 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
     if (logSeconds > 0) {
-        twoLoggers(bin, folder, logSeconds, true, serverNice);
+        twoLoggers(bin, folder, logSeconds, true, serverNice, serverFifo);
         std::fflush(stdout);
-        twoLoggers(bin, folder, logSeconds, false, 0);
+        twoLoggers(bin, folder, logSeconds, false, 0, 0);
         std::fflush(stdout);
     }
     if (loadSeconds > 0 && clients > 0) manyClients(bench, folder, clients, loadSeconds);
