@@ -10,6 +10,7 @@
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
+#include "modal_guard.h"
 #include "test_program.h"
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"
@@ -152,7 +153,7 @@ class TstGeneratorWindows : public QObject {
     void editorDrawsAndAcceptsOnTheCodeRange() {
         // The editor opened from the dialog, accepted after two clicks.
         FrmDefinirOndas* d = dialog(WaveFrame::User);
-        QTimer::singleShot(0, [this] {
+        whileModal([this] {
             FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
             QVERIFY(e);
             QCOMPARE(e->PIC_TRAZADO->scaleTop(), 1000.0f * 4.095f);
@@ -194,8 +195,9 @@ class TstGeneratorWindows : public QObject {
 
     void editorClosedByItsFrameAcceptsNothing() {
         FrmDefinirOndas* d = dialog(WaveFrame::User);
-        QTimer::singleShot(0, [this] {
+        whileModal([this] {
             FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
+            QVERIFY(e);
             e->pressAt(1.0f, 100.0f);
             e->pressAt(20.0f, 300.0f);
             e->close();

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class Session;
 class WindowVerbs;
@@ -149,6 +150,8 @@ class FrmControl : public QMainWindow {
     void connectLog();
     void showLogStopped(const QString& message);
     void onGenerator(int index);
+    // The preview drawn again as last asked, after something cleared it.
+    void redrawPreview();
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);
     void leaveOutputBox();
@@ -168,6 +171,9 @@ class FrmControl : public QMainWindow {
     WindowVerbs& windows_;
     QString helpFile_;
     GeneratorVerbs* generatorVerbs_ = nullptr;
+    // The top of the range the preview was last drawn to; nothing while the
+    // generator holds no waveform.
+    std::optional<float> previewUpper_;
     bool ending_ = false;
     bool showing_ = false;
 };

@@ -37,9 +37,12 @@ void FrmControl::connectGenerator() {
                 LBL_OFFSET_ONDA->setText(offset);
                 LBL_PERIODO_ONDA->setText(period);
             });
-    connect(&player, &WavePlayer::previewRequested, this,
-            [this](float upper) { DrawWaveformPreview(*pic_onda, session_.g, upper); });
+    connect(&player, &WavePlayer::previewRequested, this, [this](float upper) {
+        previewUpper_ = upper;
+        DrawWaveformPreview(*pic_onda, session_.g, upper);
+    });
     connect(&player, &WavePlayer::cleared, this, [this] {
+        previewUpper_.reset();
         pic_onda->setAutoRedraw(false);
         pic_onda->setAutoRedraw(true);
         pic_onda->cls();
@@ -49,6 +52,10 @@ void FrmControl::connectGenerator() {
     connect(cmd_gen[0], &QPushButton::clicked, this, [this] { onGenerator(0); });
     connect(cmd_gen[1], &QPushButton::clicked, this, [this] { onGenerator(1); });
     connect(cmd_gen[2], &QPushButton::clicked, this, [this] { onGenerator(2); });
+}
+
+void FrmControl::redrawPreview() {
+    if (previewUpper_) DrawWaveformPreview(*pic_onda, session_.g, *previewUpper_);
 }
 
 void FrmControl::onGenerator(int index) {
@@ -62,8 +69,14 @@ void FrmControl::onGenerator(int index) {
     player.setPlaying(false);
     // The editor draws on the converter's codes; the plot keeps its limits.
     const std::optional<DrawnFigures> drawn = generatorVerbs_->editDrawnSignal();
-    // Closed by its frame, or accepted with fewer than two points.
-    if (!drawn || session_.g.WaveLength == 0) return;
+    // The editor's load or its "&Borrar" emptied the table: nothing is left
+    // to show or play, whether it was then accepted or closed by its frame.
+    if (session_.g.WaveLength == 0) {
+        player.ClearWaveform();
+        return;
+    }
+    // Closed by its frame, the table kept.
+    if (!drawn) return;
     player.setAvailable(true);
     player.requestPreview(session_.g.PlotUpper);
     player.setPlaying(true);
