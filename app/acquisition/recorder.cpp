@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "acquisition/analog_output.h"
 #include "acquisition/data_file.h"
@@ -121,6 +122,9 @@ Recorder::ReadPlan Recorder::currentPlan() const {
 
 void Recorder::startReads() {
     if (job_) thread_->cancel(job_);
+    // A new schedule: nothing it measures was held.
+    holding_.reset();
+    holds_.clear();
     ++generation_;
     sweep_ = 1;
     auto sampler = std::make_shared<Sampler>();
@@ -172,7 +176,14 @@ void Recorder::abandon() {
     if (log_ && recording()) log_->recordingEnds();
 }
 
+void Recorder::beginHold(double nextDue) {
+    if (!holding_) holding_ = Hold{thread_->clock().now(), nextDue};
+}
+
 void Recorder::pause() {
+    if (job_) {
+        if (const std::optional<double> due = thread_->nextDue(job_)) beginHold(*due);
+    }
     shownTimer_.stop();
     paused_ = true;
     if (job_) thread_->cancel(job_);
@@ -181,9 +192,18 @@ void Recorder::pause() {
 
 void Recorder::resume() {
     paused_ = false;
+    const std::optional<Hold> hold = std::exchange(holding_, std::nullopt);
     if (!recording() || abandoned_ || !sampler_) return;
     if (job_) thread_->cancel(job_);
     const double now = thread_->clock().now();
+    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
+    if (hold && period > 0.0) {
+        // Unheld, the next sample would have come at the first slot after
+        // the hold began; it comes one period from now instead.
+        double due = hold->shift;
+        if (due <= hold->at) due += std::ceil((hold->at - due) / period + 1e-9) * period;
+        holds_.push_back({hold->at, std::max(0.0, now + period - due)});
+    }
     {
         // The module may have been set up anew meanwhile; the sweep keeps its
         // samples.
@@ -194,7 +214,6 @@ void Recorder::resume() {
     }
     once_->store(settings_().once);
     const std::shared_ptr<Sampler> sampler = sampler_;
-    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
     job_ = thread_->start(
         now, period,
         [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
@@ -220,6 +239,8 @@ void Recorder::restartSweep() {
     job_ = 0;
     startReads();
     if (!running) {
+        // Held: the new sweep waits for the resume from now on.
+        if (const std::optional<double> due = thread_->nextDue(job_)) beginHold(*due);
         thread_->cancel(job_);
         job_ = 0;
     }
@@ -354,7 +375,16 @@ void Recorder::consume(const SampleRecord& r) {
             sink_->clearArea();
             if (s.grid) sink_->drawGrid();
         }
-        emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
+        // Holds that began in this sweep are left out; later ones belong to
+        // the next.
+        double held = 0.0;
+        std::erase_if(holds_, [&](const Hold& h) {
+            if (h.at >= t) return false;
+            held += h.shift;
+            return true;
+        });
+        emit periodMeasured((t - sweepStartTime_ - held) / static_cast<double>(g_.SweepSamples) *
+                            1000.0);
         setSweepStart(t);
         ++sweepNumber_;
     }
