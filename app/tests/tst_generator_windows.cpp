@@ -193,6 +193,66 @@ class TstGeneratorWindows : public QObject {
         QVERIFY(player_->playing());
     }
 
+    // The user frame takes a drawing's figures when the rules in force
+    // accept them, or when the drawing was made for the largest code in
+    // force; a drawing kept from another module gives the defaults instead,
+    // which leaving the fields keeps without a message.
+    void userFiguresFollowTheLargestCode_data() {
+        QTest::addColumn<int>("drawnOn");
+        QTest::addColumn<int>("shownOn");
+        QTest::addColumn<float>("y1");
+        QTest::addColumn<float>("y2");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("12-bit drawing, 8-bit module")
+            << 2 << 0 << 1000.0f << 2000.0f << QStringList{"100", "128", "5000"} << QStringList{};
+        QTest::newRow("8-bit drawing, texts of a 12-bit module")
+            << 0 << 0 << 50.0f << 150.0f << QStringList{" 100", " 100", "550"} << QStringList{};
+        QTest::newRow("flat drawing, same module")
+            << 2 << 2 << 1000.0f << 1000.0f << QStringList{" 0", " 1000", "550"}
+            << QStringList{"No es posible amplitud negativa ni 0"};
+    }
+    void userFiguresFollowTheLargestCode() {
+        QFETCH(int, drawnOn);
+        QFETCH(int, shownOn);
+        QFETCH(float, y1);
+        QFETCH(float, y2);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, messages);
+        // The dialog's texts are made for the 12-bit module.
+        FrmDefinirOndas* d = dialog(WaveFrame::User);
+        const auto accept = [&](bool draw) {
+            whileModal([this, draw, y1, y2] {
+                FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
+                QVERIFY(e);
+                if (draw) {
+                    e->pressAt(1.0f, y1);
+                    e->pressAt(11.0f, y2);
+                }
+                QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+            });
+            QTest::mouseClick(d->CMD_USUARIO[2], Qt::LeftButton);
+            QCoreApplication::processEvents();
+        };
+        g().ModuleType = int16_t(drawnOn);
+        accept(true);
+        if (shownOn != drawnOn) {
+            // The drawing is kept; accepted again on the other module.
+            g().ModuleType = int16_t(shownOn);
+            accept(false);
+        }
+        QCOMPARE(d->MaxCode, waveMaxCode(moduleKindOf(g().ModuleType)));
+        QCOMPARE((QStringList{d->TXT_AMPLITUD_USUARIO->text(), d->TXT_OFFSET_USUARIO->text(),
+                              d->TXT_PERIODO_USUARIO->text()}),
+                 fields);
+        messages_.clear();
+        for (QLineEdit* f : {d->TXT_AMPLITUD_USUARIO, d->TXT_OFFSET_USUARIO, d->TXT_PERIODO_USUARIO,
+                             d->TXT_AMPLITUD_USUARIO}) {
+            leave(f);
+        }
+        QCOMPARE(messages_, messages);
+    }
+
     void editorClosedByItsFrameAcceptsNothing() {
         FrmDefinirOndas* d = dialog(WaveFrame::User);
         whileModal([this] {

@@ -208,7 +208,7 @@ void WindowSet::showWaveDialog(WaveFrame frame) {
 
 void WindowSet::showUserSignalDialog(const DrawnFigures& figures) {
     FrmDefinirOndas* d = frmDefinirOndas();
-    d->setUserFigures(figures.amplitude, figures.offset, figures.period);
+    d->setUserFigures(figures.amplitude, figures.offset, figures.period, figures.maxCode);
     d->showFrame(WaveFrame::User);
     d->exec();
 }
@@ -234,7 +234,7 @@ std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
 }
 
 DrawnFigures WindowSet::drawnFigures() {
-    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), 0};
     return {senales_->lbl_amplitud->text(), senales_->lbl_offset->text(),
-            senales_->lbl_periodo->text()};
+            senales_->lbl_periodo->text(), senales_->drawnMaxCode()};
 }
