@@ -235,6 +235,34 @@ class TstGeneratorPanel : public QObject {
         }
     }
 
+    // "Tiempo real" is emptied by the periodic frame's buttons, "&Salir"
+    // included, and by every new playback.
+    void passTimeEmptied_data() {
+        QTest::addColumn<int>("button");
+        QTest::newRow("Salir") << 3;
+        QTest::newRow("Cuadrada") << 1;
+        QTest::newRow("Generar ticked") << -1;
+    }
+    void passTimeEmptied() {
+        QFETCH(int, button);
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        playPeriodic(*ctx);
+        w->Chk_onda->setChecked(false);
+        w->lbl_per_real_onda->setText("4998");
+        if (button < 0) {
+            w->Chk_onda->setChecked(true);
+        } else {
+            // Shown again as it was, without the panel's own clearing.
+            ctx->windows.showWaveDialog(WaveFrame::Periodic);
+            auto* d = topLevel<FrmDefinirOndas>("FRM_DEFINIR_ONDAS");
+            QVERIFY(d && d->isVisible());
+            QCOMPARE(w->lbl_per_real_onda->text(), QStringLiteral("4998"));
+            d->CMD_ONDA[size_t(button)]->click();
+        }
+        QVERIFY(w->lbl_per_real_onda->text().isEmpty());
+    }
+
     void editorClosedByItsFrameLeavesTheGeneratorOff() {
         auto ctx = start();
         FrmControl* w = ctx->frmControl();
