@@ -9,6 +9,7 @@
 #include "acquisition/analog_output.h"
 #include "common/prompts.h"
 #include "core/session.h"
+#include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
 #include "modal_guard.h"
@@ -185,6 +186,20 @@ class TstGeneratorPanel : public QObject {
         w->cmd_inic->click();
         QCOMPARE(previewTrace(*ctx), 0);
         w->cmd_inic->click();
+    }
+
+    // The colour dialog from the menu draws the preview again as it was
+    // drawn, on the converter's full scale, whatever the plot's limits.
+    void colourDialogRedrawsThePreviewAsItWas() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        playPeriodic(*ctx);
+        const QImage before = w->pic_onda->shownImage();
+        ctx->settings().setPlotLimits(-5.0f, 10.0f, 255);
+        whileModal([] {});
+        w->MN_Colores->trigger();
+        QVERIFY(previewTrace(*ctx) > 100);
+        QCOMPARE(w->pic_onda->shownImage(), before);
     }
 
     // The editor's load (its first opening) or its "&Borrar" empties the

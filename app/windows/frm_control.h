@@ -19,7 +19,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 
 class Session;
 class WindowVerbs;
@@ -150,8 +149,6 @@ class FrmControl : public QMainWindow {
     void connectLog();
     void showLogStopped(const QString& message);
     void onGenerator(int index);
-    // The preview drawn again as last asked, after something cleared it.
-    void redrawPreview();
     void chooseDataFile();
     void leaveSettingBox(QLineEdit* box);
     void leaveOutputBox();
@@ -171,9 +168,6 @@ class FrmControl : public QMainWindow {
     WindowVerbs& windows_;
     QString helpFile_;
     GeneratorVerbs* generatorVerbs_ = nullptr;
-    // The top of the range the preview was last drawn to; nothing while the
-    // generator holds no waveform.
-    std::optional<float> previewUpper_;
     bool ending_ = false;
     bool showing_ = false;
 };

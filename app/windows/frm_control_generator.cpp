@@ -37,12 +37,9 @@ void FrmControl::connectGenerator() {
                 LBL_OFFSET_ONDA->setText(offset);
                 LBL_PERIODO_ONDA->setText(period);
             });
-    connect(&player, &WavePlayer::previewRequested, this, [this](float upper) {
-        previewUpper_ = upper;
-        DrawWaveformPreview(*pic_onda, session_.g, upper);
-    });
+    connect(&player, &WavePlayer::previewRequested, this,
+            [this](float upper) { DrawWaveformPreview(*pic_onda, session_.g, upper); });
     connect(&player, &WavePlayer::cleared, this, [this] {
-        previewUpper_.reset();
         pic_onda->setAutoRedraw(false);
         pic_onda->setAutoRedraw(true);
         pic_onda->cls();
@@ -52,10 +49,6 @@ void FrmControl::connectGenerator() {
     connect(cmd_gen[0], &QPushButton::clicked, this, [this] { onGenerator(0); });
     connect(cmd_gen[1], &QPushButton::clicked, this, [this] { onGenerator(1); });
     connect(cmd_gen[2], &QPushButton::clicked, this, [this] { onGenerator(2); });
-}
-
-void FrmControl::redrawPreview() {
-    if (previewUpper_) DrawWaveformPreview(*pic_onda, session_.g, *previewUpper_);
 }
 
 void FrmControl::onGenerator(int index) {

@@ -139,7 +139,9 @@ void WindowSet::editColours(ColourEntry entry) {
     ColourDialogCalls calls;
     calls.edit = [&dialog](const ColourTable& table) { return dialog.edit(table); };
     // The generator preview is drawn by the main window when the player asks.
-    calls.redrawPreview = [this] { session_.wavePlayer().requestPreview(session_.g.PlotUpper); };
+    // As it was last drawn: the waveform dialog scales it to the converter's
+    // full scale, not to the plot's limits.
+    calls.redrawPreview = [this] { session_.wavePlayer().redrawPreview(); };
     EditColours(session_.recorder(), session_.settings(), entry, calls);
 }
 
