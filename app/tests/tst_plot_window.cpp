@@ -2,7 +2,9 @@
 // The plot window's interaction: the configure panel, XY mode and its width,
 // the cursor readout, printing, saving the picture and closing the window.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 #include "display/drawing_surface.h"
 #include "display/plot_image.h"
 #include "display/plot_limits.h"
+#include "modal_guard.h"
 #include "test_images.h"
 #include "test_program.h"
 #include "widgets/colours.h"
@@ -283,6 +286,36 @@ class TstPlotWindow : public QObject {
         if (pdf) return;
         const QImage image(folder.filePath(file));
         QCOMPARE(image.size(), w->size() * w->devicePixelRatio());
+    }
+
+    // The file dialog itself: choosing "Documento PDF" and typing a bare
+    // name saves a PDF under that name with ".pdf".
+    void fileDialogTakesTheChosenType() {
+        prompts::setFileDialogHook({});
+        const QTemporaryDir folder;
+        const QString typed = folder.filePath("grafico");
+        QString filterShown;
+        whileModal([&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(types && name);
+            QCOMPARE(types->count(), 2);
+            // As the user picks it: the dialog hears the choice.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            filterShown = dialog->selectedNameFilter();
+            name->setText(typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        w->BT_GuardarImagen->click();
+        QCOMPARE(filterShown, QStringLiteral("Documento PDF (*.pdf)"));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"grafico.pdf"});
+        QFile saved(typed + ".pdf");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.read(5) == "%PDF-");
     }
 
     void savedPictureLeavesTheButtonsOut() {
