@@ -177,7 +177,7 @@ void Recorder::abandon() {
 }
 
 void Recorder::beginHold(double nextDue) {
-    if (!holding_) holding_ = Hold{thread_->clock().now(), nextDue};
+    if (!holding_) holding_ = HoldStart{thread_->clock().now(), nextDue};
 }
 
 void Recorder::pause() {
@@ -192,7 +192,7 @@ void Recorder::pause() {
 
 void Recorder::resume() {
     paused_ = false;
-    const std::optional<Hold> hold = std::exchange(holding_, std::nullopt);
+    const std::optional<HoldStart> hold = std::exchange(holding_, std::nullopt);
     if (!recording() || abandoned_ || !sampler_) return;
     if (job_) thread_->cancel(job_);
     const double now = thread_->clock().now();
@@ -200,7 +200,7 @@ void Recorder::resume() {
     if (hold && period > 0.0) {
         // Unheld, the next sample would have come at the first slot after
         // the hold began; it comes one period from now instead.
-        double due = hold->shift;
+        double due = hold->nextDue;
         if (due <= hold->at) due += std::ceil((hold->at - due) / period + 1e-9) * period;
         holds_.push_back({hold->at, std::max(0.0, now + period - due)});
     }

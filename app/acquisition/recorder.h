@@ -216,14 +216,19 @@ class Recorder : public QObject {
     QTimer shownTimer_;
 
     bool paused_ = false;
-    // A hold of the reads: when it began, and how much later than the
-    // schedule's own the reads resumed. Kept until the sweep it fell in
-    // is measured.
+    // The hold under way: when it began and when the next slot was due.
+    struct HoldStart {
+        double at = 0.0;
+        double nextDue = 0.0;
+    };
+    std::optional<HoldStart> holding_;
+    // A hold ended: when it began, and how much later than the schedule's
+    // own slot the reads resumed. Kept until the sweep it fell in is
+    // measured.
     struct Hold {
         double at = 0.0;
         double shift = 0.0;
     };
-    std::optional<Hold> holding_;  // shift: the next slot's due time
     std::vector<Hold> holds_;
     bool abandoned_ = false;
     // Counts starts, clears and abandons, so a sample handed over late is

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <cstdint>
-
 #include <optional>
 
 #include "generator/wave_fields.h"
