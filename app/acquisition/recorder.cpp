@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "acquisition/analog_output.h"
 #include "acquisition/data_file.h"
@@ -120,6 +121,9 @@ Recorder::ReadPlan Recorder::currentPlan() const {
 
 void Recorder::startReads(bool continueSweeps) {
     if (job_) thread_->cancel(job_);
+    // A new schedule: nothing it measures was held.
+    holding_.reset();
+    holds_.clear();
     ++generation_;
     sweep_ = 1;
     auto sampler = std::make_shared<Sampler>();
@@ -177,7 +181,14 @@ void Recorder::abandon() {
     if (log_ && recording()) log_->recordingEnds();
 }
 
+void Recorder::beginHold(double nextDue) {
+    if (!holding_) holding_ = HoldStart{thread_->clock().now(), nextDue};
+}
+
 void Recorder::pause() {
+    if (job_) {
+        if (const std::optional<double> due = thread_->nextDue(job_)) beginHold(*due);
+    }
     shownTimer_.stop();
     paused_ = true;
     if (job_) thread_->cancel(job_);
@@ -186,9 +197,18 @@ void Recorder::pause() {
 
 void Recorder::resume() {
     paused_ = false;
+    const std::optional<HoldStart> hold = std::exchange(holding_, std::nullopt);
     if (!recording() || abandoned_ || !sampler_) return;
     if (job_) thread_->cancel(job_);
     const double now = thread_->clock().now();
+    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
+    if (hold && period > 0.0) {
+        // Unheld, the next sample would have come at the first slot after
+        // the hold began; it comes one period from now instead.
+        double due = hold->nextDue;
+        if (due <= hold->at) due += std::ceil((hold->at - due) / period + 1e-9) * period;
+        holds_.push_back({hold->at, std::max(0.0, now + period - due)});
+    }
     {
         // The module may have been set up anew meanwhile; the sweep keeps its
         // samples.
@@ -199,7 +219,6 @@ void Recorder::resume() {
     }
     once_->store(settings_().once);
     const std::shared_ptr<Sampler> sampler = sampler_;
-    const double period = static_cast<double>(g_.SweepPeriodMs) / 1000.0;
     job_ = thread_->start(
         now, period,
         [this, sampler](const AcquisitionThread::Tick& tick) { return sampleSlot(sampler, tick); },
@@ -224,6 +243,8 @@ void Recorder::restartSweep() {
     job_ = 0;
     startReads(true);
     if (!running) {
+        // Held: the new sweep waits for the resume from now on.
+        if (const std::optional<double> due = thread_->nextDue(job_)) beginHold(*due);
         thread_->cancel(job_);
         job_ = 0;
     }
@@ -366,7 +387,16 @@ void Recorder::consume(const SampleRecord& r) {
             sink_->clearArea();
             if (s.grid) sink_->drawGrid();
         }
-        emit periodMeasured((t - sweepStartTime_) / static_cast<double>(g_.SweepSamples) * 1000.0);
+        // Holds that began in this sweep are left out; later ones belong to
+        // the next.
+        double held = 0.0;
+        std::erase_if(holds_, [&](const Hold& h) {
+            if (h.at >= t) return false;
+            held += h.shift;
+            return true;
+        });
+        emit periodMeasured((t - sweepStartTime_ - held) / static_cast<double>(g_.SweepSamples) *
+                            1000.0);
         setSweepStart(t);
     }
     g_.SampleCounter = static_cast<int16_t>(std::min(r.index, INT16_MAX));

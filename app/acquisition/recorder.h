@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "acquisition/sample_record.h"
 #include "acquisition/sweep_buffer.h"
@@ -88,7 +89,8 @@ class Recorder : public QObject {
     // the recording is left as it was.
     void abandon();
     // The plot window's configure panel, printing and the colour dialog
-    // hold the reads; resuming restarts the schedule from now.
+    // hold the reads; resuming restarts the schedule from now. The time held
+    // is left out of the sweep's measured period.
     void pause();
     void resume();
     // The plot window's clear command: the running sweep starts over.
@@ -197,6 +199,8 @@ class Recorder : public QObject {
     void consume(const SampleRecord& r);
     void drawSample(const RecorderSettings& s, const std::array<float, 4>& c, int16_t output);
     void setSweepStart(double t);
+    // The reads stop now, their next slot due at nextDue.
+    void beginHold(double nextDue);
 
     TavoLibrary& library_;
     VarGlob& g_;
@@ -220,6 +224,20 @@ class Recorder : public QObject {
     QTimer shownTimer_;
 
     bool paused_ = false;
+    // The hold under way: when it began and when the next slot was due.
+    struct HoldStart {
+        double at = 0.0;
+        double nextDue = 0.0;
+    };
+    std::optional<HoldStart> holding_;
+    // A hold ended: when it began, and how much later than the schedule's
+    // own slot the reads resumed. Kept until the sweep it fell in is
+    // measured.
+    struct Hold {
+        double at = 0.0;
+        double shift = 0.0;
+    };
+    std::vector<Hold> holds_;
     bool abandoned_ = false;
     // Counts starts, clears and abandons, so a sample handed over late is
     // known for one of a recording no longer running.

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace prompts {
 namespace {
 MessageHook& messageHook() {
@@ -72,24 +74,77 @@ std::optional<QString> saveRefusal(const QString& name) {
     return std::nullopt;
 }
 
-QString fileDialog(QWidget* parent, const FileDialogRequest& request) {
+QString filterExtension(const QString& filter, int index) {
+    const QStringList parts = filter.split('|');
+    const qsizetype at = 2 * qsizetype{index} + 1;
+    if (index < 0 || at >= parts.size()) return QString();
+    const QString first = parts[at].section(';', 0, 0).trimmed();
+    // "*.pdf" gives "pdf"; "*" or "*.*" name no extension.
+    const QString extension = first.section('.', 1);
+    if (!first.startsWith(QStringLiteral("*.")) || extension.contains('*')) return QString();
+    return extension;
+}
+
+QString withFilterExtension(const QString& name, const QString& filter, int index) {
+    const QString extension = filterExtension(filter, index);
+    if (extension.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    return name + '.' + extension;
+}
+
+namespace {
+
+// The save dialog itself. When the name is to take the chosen filter's
+// extension the dialog adds it, so its own question before overwriting is
+// about the whole name.
+FileChoice saveDialog(QWidget* parent, const FileDialogRequest& request, bool withExtension) {
     const QString filter = toQtFilter(request.filter);
+    if (!withExtension) {
+        return QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
+    }
+    QFileDialog dialog(parent, request.title, request.initialName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = filter.split(QStringLiteral(";;"));
+    const auto indexOf = [&filters](const QString& chosen) {
+        return std::max(0, static_cast<int>(filters.indexOf(chosen)));
+    };
+    const auto follow = [&](const QString& chosen) {
+        dialog.setDefaultSuffix(filterExtension(request.filter, indexOf(chosen)));
+    };
+    follow(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return {dialog.selectedFiles().value(0), indexOf(dialog.selectedNameFilter())};
+}
+
+FileChoice ask(QWidget* parent, const FileDialogRequest& request, bool withExtension) {
     if (request.kind == FileDialogRequest::Open) {
         if (fileDialogHook()) return fileDialogHook()(request);
-        return QFileDialog::getOpenFileName(parent, request.title, request.initialName, filter);
+        return QFileDialog::getOpenFileName(parent, request.title, request.initialName,
+                                            toQtFilter(request.filter));
     }
     // The dialog asks before overwriting; the folder and the file are
     // checked here, since a typed name may still point anywhere.
     for (;;) {
-        const QString name =
-            fileDialogHook()
-                ? fileDialogHook()(request)
-                : QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
-        if (name.isEmpty()) return name;
-        const std::optional<QString> refusal = saveRefusal(name);
-        if (!refusal) return name;
+        FileChoice choice = fileDialogHook() ? fileDialogHook()(request)
+                                             : saveDialog(parent, request, withExtension);
+        if (choice.name.isEmpty()) return choice;
+        if (withExtension) {
+            choice.name = withFilterExtension(choice.name, request.filter, choice.filter);
+        }
+        const std::optional<QString> refusal = saveRefusal(choice.name);
+        if (!refusal) return choice;
         message(parent, QMessageBox::Warning, request.title, *refusal);
     }
+}
+
+}  // namespace
+
+QString fileDialog(QWidget* parent, const FileDialogRequest& request) {
+    return ask(parent, request, false).name;
+}
+
+FileChoice chooseFile(QWidget* parent, const FileDialogRequest& request) {
+    return ask(parent, request, true);
 }
 
 void beep() {

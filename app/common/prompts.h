@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -27,6 +28,17 @@ struct FileDialogRequest {
     QString initialName;
 };
 
+// A file dialog's answer: the name (empty when the user cancels) and the
+// filter chosen, counted from 0 in the request's filter.
+struct FileChoice {
+    // A bare name is an answer with the first filter, the one a dialog
+    // starts with.
+    FileChoice(QString chosenName = QString(), int chosenFilter = 0)
+        : name(std::move(chosenName)), filter(chosenFilter) {}
+    QString name;
+    int filter;
+};
+
 namespace prompts {
 
 // Shows a message box with an OK button.
@@ -37,6 +49,17 @@ void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
 // of a read-only file is refused with a message and the dialog asks again
 // (an answer of the test hook too).
 QString fileDialog(QWidget* parent, const FileDialogRequest& request);
+
+// As fileDialog, with the filter chosen; a name saved without an extension
+// takes the chosen filter's ("grafico" with "*.pdf" chosen is grafico.pdf).
+FileChoice chooseFile(QWidget* parent, const FileDialogRequest& request);
+
+// The extension of a filter of the program's form: the first pattern's,
+// without the dot ("pdf" for "Documento PDF|*.pdf" at 0); empty when that
+// filter has none or there is no such filter.
+QString filterExtension(const QString& filter, int index);
+// The name with the chosen filter's extension when it has none of its own.
+QString withFilterExtension(const QString& name, const QString& filter, int index);
 
 // Why a save dialog refuses a name, or nothing when it takes it.
 std::optional<QString> saveRefusal(const QString& name);
@@ -55,7 +78,7 @@ QString toQtFilter(const QString& filter);
 
 // Test hooks: while set, they answer instead of showing anything.
 using MessageHook = std::function<void(const MessageRequest&)>;
-using FileDialogHook = std::function<QString(const FileDialogRequest&)>;
+using FileDialogHook = std::function<FileChoice(const FileDialogRequest&)>;
 using BeepHook = std::function<void()>;
 void setMessageHook(MessageHook hook);
 void setFileDialogHook(FileDialogHook hook);

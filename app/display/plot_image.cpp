@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "display/plot_image.h"
 
-#include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
@@ -116,9 +115,9 @@ void askAndSaveImage(QWidget* parent, const QImage& image) {
     const FileDialogRequest request{FileDialogRequest::Save, QStringLiteral("Guardar imagen"),
                                     QStringLiteral("Imagen PNG|*.png|Documento PDF|*.pdf"),
                                     QStringLiteral("Registro.png")};
-    QString name = prompts::fileDialog(parent, request);
+    // A name without an extension takes the chosen type's.
+    const QString name = prompts::chooseFile(parent, request).name;
     if (name.isEmpty()) return;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
     QString error;
     if (!saveImage(image, name, &error)) {
         prompts::message(

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/clock.h"
 #include "generator/playback_steps.h"
@@ -111,7 +112,16 @@ class WavePlayer : public QObject {
     void describe(const QString& amplitude, const QString& offset, const QString& period);
     // The preview is drawn again, with upper as the top of the plot range
     // it scales to.
-    void requestPreview(float upper) { emit previewRequested(upper); }
+    void requestPreview(float upper) {
+        previewUpper_ = upper;
+        emit previewRequested(upper);
+    }
+    // The preview drawn again as last asked, after something erased it
+    // (a recolouring); nothing before the first request. With no table it
+    // draws no trace.
+    void redrawPreview() {
+        if (previewUpper_) emit previewRequested(*previewUpper_);
+    }
     // "Tiempo real" shows nothing until the next pass ends.
     void clearPassTime() { emit passCleared(); }
 
@@ -143,6 +153,7 @@ class WavePlayer : public QObject {
     QTimer* qtTimer_ = nullptr;
     bool playing_ = false;
     bool available_ = false;
+    std::optional<float> previewUpper_;
     // When the present pass began, monotonic seconds in double: a single
     // would lose the milliseconds after a few hours.
     double passStart_ = 0.0;

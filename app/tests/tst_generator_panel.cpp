@@ -9,8 +9,10 @@
 #include "acquisition/analog_output.h"
 #include "common/prompts.h"
 #include "core/session.h"
+#include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "display/drawing_surface.h"
+#include "modal_guard.h"
 #include "test_program.h"
 #include "widgets/colours.h"
 #include "windows/frm_control.h"
@@ -86,18 +88,23 @@ class TstGeneratorPanel : public QObject {
         w->Chk_onda->setChecked(false);
         QVERIFY(!w->Tmr_onda->isActive());
         QVERIFY(w->HSr_salanal->isEnabled());
-        const int16_t kept = ctx->g.AnalogOutValue;
         w->Chk_onda->setChecked(true);
         QCOMPARE(int(ctx->g.WaveIndex), 1);
         QVERIFY(w->Tmr_onda->isActive());
 
+        // "&Borrar" while playing: the output keeps the value last played,
+        // well above 0 on this wave.
+        QVERIFY(QTest::qWaitFor([&] { return ctx->g.AnalogOutValue > 80; }, 3000));
+        const int16_t kept = ctx->g.AnalogOutValue;
         w->CMD_borrar_onda->click();
         QVERIFY(!w->Chk_onda->isChecked() && !w->Chk_onda->isEnabled());
         QVERIFY(!w->Tmr_onda->isActive());
         QVERIFY(w->LBL_AMPLITUD_ONDA->text().isEmpty() && w->LBL_PERIODO_ONDA->text().isEmpty());
         QVERIFY(w->lbl_per_real_onda->text().isEmpty());
         QCOMPARE(int(ctx->g.WaveLength), 0);
-        QVERIFY(ctx->g.AnalogOutValue >= 0 && kept >= 0);
+        QTest::qWait(200);
+        QCOMPARE(ctx->g.AnalogOutValue, kept);
+        QCOMPARE(w->HSr_salanal->value(), int(kept));
     }
 
     void impulseShowsItsPassTime() {
@@ -122,14 +129,14 @@ class TstGeneratorPanel : public QObject {
         ctx->g.PlotUpper = 2.0f;
         ctx->g.PlotLower = 0.0f;
         bool editorRange = false;
-        QTimer::singleShot(0, [&] {
+        whileModal([&] {
             auto* e = topLevel<FrmDefinirSenalesGraf>("FRM_DEFINIR_SEÑALES_GRAF");
             QVERIFY(e);
             editorRange = e->PIC_TRAZADO->scaleTop() == 250.0f;
             e->pressAt(1.0f, 50.0f);
             e->pressAt(41.0f, 150.0f);
             // Then the dialog, modal, shows the user frame: leave it.
-            QTimer::singleShot(0, [] {
+            whileModal([] {
                 auto* d = topLevel<FrmDefinirOndas>("FRM_DEFINIR_ONDAS");
                 QVERIFY(d && d->MRC_USUARIO->isVisible());
                 QCOMPARE(d->TXT_PERIODO_USUARIO->text(), QStringLiteral("2050"));
@@ -147,11 +154,136 @@ class TstGeneratorPanel : public QObject {
         QCOMPARE(ctx->g.PlotLower, 0.0f);
     }
 
+    // A periodic wave playing, its preview drawn; the dialog hidden.
+    static void playPeriodic(TestProgram& ctx) {
+        FrmControl* w = ctx.frmControl();
+        w->cmd_gen[0]->click();
+        auto* d = topLevel<FrmDefinirOndas>("FRM_DEFINIR_ONDAS");
+        QVERIFY(d);
+        d->CMD_ONDA[0]->click();
+        d->CMD_ONDA[3]->click();
+        QVERIFY(w->Chk_onda->isChecked());
+    }
+    static int previewTrace(TestProgram& ctx) {
+        return painted(ctx.frmControl()->pic_onda->shownImage(),
+                       toQColor(ctx.g.Colores[4][1]).rgb());
+    }
+
+    // Starting a recording recolours the preview, which clears it: the wave
+    // still playing is drawn again.
+    void recordingKeepsThePreview() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        playPeriodic(*ctx);
+        QVERIFY(previewTrace(*ctx) > 100);
+        w->cmd_inic->click();
+        QVERIFY(ctx->g.Recording != kFalse);
+        QVERIFY(w->Chk_onda->isChecked());
+        QVERIFY(previewTrace(*ctx) > 100);
+        w->cmd_inic->click();
+        // With nothing to play, a recording leaves the preview empty.
+        w->CMD_borrar_onda->click();
+        w->cmd_inic->click();
+        QCOMPARE(previewTrace(*ctx), 0);
+        w->cmd_inic->click();
+    }
+
+    // The colour dialog from the menu draws the preview again as it was
+    // drawn, on the converter's full scale, whatever the plot's limits.
+    void colourDialogRedrawsThePreviewAsItWas() {
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        playPeriodic(*ctx);
+        const QImage before = w->pic_onda->shownImage();
+        ctx->settings().setPlotLimits(-5.0f, 10.0f, 255);
+        whileModal([] {});
+        w->MN_Colores->trigger();
+        QVERIFY(previewTrace(*ctx) > 100);
+        QCOMPARE(w->pic_onda->shownImage(), before);
+    }
+
+    // The editor's load (its first opening) or its "&Borrar" empties the
+    // table; closed by its frame afterwards, the panel shows the empty
+    // state, as its own "&Borrar" does.
+    void emptiedTableShowsTheEmptyState_data() {
+        QTest::addColumn<bool>("borrar");
+        QTest::newRow("first opening") << false;
+        QTest::newRow("Borrar in the editor") << true;
+    }
+    void emptiedTableShowsTheEmptyState() {
+        QFETCH(bool, borrar);
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        if (borrar) {
+            // A drawing accepted, then the dialog left.
+            whileModal([] {
+                auto* e = topLevel<FrmDefinirSenalesGraf>("FRM_DEFINIR_SEÑALES_GRAF");
+                QVERIFY(e);
+                e->pressAt(1.0f, 50.0f);
+                e->pressAt(41.0f, 150.0f);
+                whileModal([] {
+                    auto* d = topLevel<FrmDefinirOndas>("FRM_DEFINIR_ONDAS");
+                    QVERIFY(d);
+                    d->CMD_USUARIO[0]->click();
+                });
+                e->cmd_aceptar->click();
+            });
+            w->cmd_gen[2]->click();
+        } else {
+            playPeriodic(*ctx);
+        }
+        QVERIFY(w->Chk_onda->isChecked() && previewTrace(*ctx) > 100);
+        QVERIFY(!w->LBL_AMPLITUD_ONDA->text().isEmpty());
+        whileModal([borrar] {
+            auto* e = topLevel<FrmDefinirSenalesGraf>("FRM_DEFINIR_SEÑALES_GRAF");
+            QVERIFY(e);
+            if (borrar) e->cmd_borrar->click();
+            e->close();
+        });
+        w->cmd_gen[2]->click();
+        QCOMPARE(int(ctx->g.WaveLength), 0);
+        QVERIFY(!w->Chk_onda->isChecked());
+        QVERIFY(!w->Chk_onda->isEnabled());
+        QCOMPARE(previewTrace(*ctx), 0);
+        for (QLabel* l : {w->LBL_AMPLITUD_ONDA, w->LBL_OFFSET_ONDA, w->LBL_PERIODO_ONDA}) {
+            QVERIFY2(l->text().isEmpty(), qPrintable(l->objectName()));
+        }
+    }
+
+    // "Tiempo real" is emptied by the periodic frame's buttons, "&Salir"
+    // included, and by every new playback.
+    void passTimeEmptied_data() {
+        QTest::addColumn<int>("button");
+        QTest::newRow("Salir") << 3;
+        QTest::newRow("Cuadrada") << 1;
+        QTest::newRow("Generar ticked") << -1;
+    }
+    void passTimeEmptied() {
+        QFETCH(int, button);
+        auto ctx = start();
+        FrmControl* w = ctx->frmControl();
+        playPeriodic(*ctx);
+        w->Chk_onda->setChecked(false);
+        w->lbl_per_real_onda->setText("4998");
+        if (button < 0) {
+            w->Chk_onda->setChecked(true);
+        } else {
+            // Shown again as it was, without the panel's own clearing.
+            ctx->windows.showWaveDialog(WaveFrame::Periodic);
+            auto* d = topLevel<FrmDefinirOndas>("FRM_DEFINIR_ONDAS");
+            QVERIFY(d && d->isVisible());
+            QCOMPARE(w->lbl_per_real_onda->text(), QStringLiteral("4998"));
+            d->CMD_ONDA[size_t(button)]->click();
+        }
+        QVERIFY(w->lbl_per_real_onda->text().isEmpty());
+    }
+
     void editorClosedByItsFrameLeavesTheGeneratorOff() {
         auto ctx = start();
         FrmControl* w = ctx->frmControl();
-        QTimer::singleShot(0, [] {
+        whileModal([] {
             auto* e = topLevel<FrmDefinirSenalesGraf>("FRM_DEFINIR_SEÑALES_GRAF");
+            QVERIFY(e);
             e->pressAt(1.0f, 50.0f);
             e->pressAt(41.0f, 150.0f);
             e->close();

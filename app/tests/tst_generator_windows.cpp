@@ -10,6 +10,8 @@
 #include "core/var_glob.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
+#include "modal_guard.h"
+#include "test_images.h"
 #include "test_program.h"
 #include "windows/frm_definir_ondas.h"
 #include "windows/frm_definir_senales_graf.h"
@@ -152,7 +154,7 @@ class TstGeneratorWindows : public QObject {
     void editorDrawsAndAcceptsOnTheCodeRange() {
         // The editor opened from the dialog, accepted after two clicks.
         FrmDefinirOndas* d = dialog(WaveFrame::User);
-        QTimer::singleShot(0, [this] {
+        whileModal([this] {
             FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
             QVERIFY(e);
             QCOMPARE(e->PIC_TRAZADO->scaleTop(), 1000.0f * 4.095f);
@@ -192,10 +194,186 @@ class TstGeneratorWindows : public QObject {
         QVERIFY(player_->playing());
     }
 
+    // The user frame takes a drawing's figures when the rules in force
+    // accept them, or when the drawing was made for the largest code in
+    // force; a drawing kept from another module gives the defaults instead,
+    // which leaving the fields keeps without a message.
+    void userFiguresFollowTheLargestCode_data() {
+        QTest::addColumn<int>("drawnOn");
+        QTest::addColumn<int>("shownOn");
+        QTest::addColumn<float>("y1");
+        QTest::addColumn<float>("y2");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("12-bit drawing, 8-bit module")
+            << 2 << 0 << 1000.0f << 2000.0f << QStringList{"100", "128", "5000"} << QStringList{};
+        QTest::newRow("8-bit drawing, texts of a 12-bit module")
+            << 0 << 0 << 50.0f << 150.0f << QStringList{" 100", " 100", "550"} << QStringList{};
+        QTest::newRow("flat drawing, same module")
+            << 2 << 2 << 1000.0f << 1000.0f << QStringList{" 0", " 1000", "550"}
+            << QStringList{"No es posible amplitud negativa ni 0"};
+    }
+    void userFiguresFollowTheLargestCode() {
+        QFETCH(int, drawnOn);
+        QFETCH(int, shownOn);
+        QFETCH(float, y1);
+        QFETCH(float, y2);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, messages);
+        // The dialog's texts are made for the 12-bit module.
+        FrmDefinirOndas* d = dialog(WaveFrame::User);
+        const auto accept = [&](bool draw) {
+            whileModal([this, draw, y1, y2] {
+                FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
+                QVERIFY(e);
+                if (draw) {
+                    e->pressAt(1.0f, y1);
+                    e->pressAt(11.0f, y2);
+                }
+                QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+            });
+            QTest::mouseClick(d->CMD_USUARIO[2], Qt::LeftButton);
+            QCoreApplication::processEvents();
+        };
+        g().ModuleType = int16_t(drawnOn);
+        accept(true);
+        if (shownOn != drawnOn) {
+            // The drawing is kept; accepted again on the other module.
+            g().ModuleType = int16_t(shownOn);
+            accept(false);
+        }
+        QCOMPARE(d->MaxCode, waveMaxCode(moduleKindOf(g().ModuleType)));
+        QCOMPARE((QStringList{d->TXT_AMPLITUD_USUARIO->text(), d->TXT_OFFSET_USUARIO->text(),
+                              d->TXT_PERIODO_USUARIO->text()}),
+                 fields);
+        messages_.clear();
+        for (QLineEdit* f : {d->TXT_AMPLITUD_USUARIO, d->TXT_OFFSET_USUARIO, d->TXT_PERIODO_USUARIO,
+                             d->TXT_AMPLITUD_USUARIO}) {
+            leave(f);
+        }
+        QCOMPARE(messages_, messages);
+    }
+
+    // Opens the editor from the user frame and runs steps in it; they end
+    // by accepting or closing it (or the guard closes it).
+    void inEditor(FrmDefinirOndas* d, std::function<void(FrmDefinirSenalesGraf*)> steps) {
+        whileModal([this, steps] {
+            FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
+            QVERIFY(e);
+            steps(e);
+        });
+        QTest::mouseClick(d->CMD_USUARIO[2], Qt::LeftButton);
+    }
+
+    // "&Borrar" empties the area (its grid stays), the drawn signal, the
+    // labels and the table; the next click is a first point again.
+    void editorBorrarStartsAgain() {
+        FrmDefinirOndas* d = dialog(WaveFrame::User);
+        constexpr int32_t kTrace = 0x00FF00;
+        bool checked = false;
+        inEditor(d, [&](FrmDefinirSenalesGraf* e) {
+            e->PIC_TRAZADO->setForeColor(kTrace);
+            e->pressAt(1.0f, 1000.0f);
+            e->pressAt(50.0f, 3000.0f);
+            QVERIFY(hasColour(e->PIC_TRAZADO->shownImage(), kTrace));
+            QTest::mouseClick(e->cmd_borrar, Qt::LeftButton);
+            QVERIFY(!hasColour(e->PIC_TRAZADO->shownImage(), kTrace));
+            QVERIFY(hasColour(e->PIC_TRAZADO->shownImage(), 0));
+            for (QLabel* l : {e->lbl_periodo, e->lbl_offset, e->lbl_amplitud}) {
+                QCOMPARE(l->text(), QStringLiteral("0"));
+            }
+            QCOMPARE(int(g().WaveLength), 0);
+            for (int i = 1; i <= 50; ++i) QCOMPARE(g().DrawnSignal[size_t(i)], 0.0f);
+            e->pressAt(20.0f, 500.0f);
+            QCOMPARE(e->drawing().lastX(), int16_t(1));
+            QCOMPARE(e->lbl_periodo->text(), QStringLiteral("50"));
+            checked = true;
+            // One point is no signal.
+            QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+        });
+        QVERIFY(checked);
+        QCOMPARE(int(g().WaveLength), 0);
+        QVERIFY(!d->isVisible());
+    }
+
+    // The area runs from column 1 to 301 at its right edge: a click on its
+    // last pixel is entry 300, and nothing lies past it.
+    void editorReachesEntry300() {
+        FrmDefinirOndas* d = dialog(WaveFrame::User);
+        inEditor(d, [this](FrmDefinirSenalesGraf* e) {
+            DrawingSurface* area = e->PIC_TRAZADO;
+            QCOMPARE(area->scaleLeft(), 1.0f);
+            QCOMPARE(area->scaleLeft() + area->scaleWidth(), 301.0f);
+            e->pressAt(1.0f, 1000.0f);
+            const QPoint lastPixel(area->width() - 1, area->height() / 2);
+            QTest::mousePress(area, Qt::LeftButton, {}, lastPixel);
+            QTest::mouseRelease(area, Qt::LeftButton, {}, lastPixel);
+            QCOMPARE(e->drawing().lastX(), int16_t(300));
+            QCOMPARE(e->lbl_periodo->text(), QStringLiteral("15000"));
+            e->pressAt(400.0f, 0.0f);
+            QCOMPARE(beeps_, 1);
+            QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+        });
+        QCOMPARE(int(g().WaveLength), 300);
+    }
+
+    // "&Aceptar" only hides the editor: the next opening goes on after the
+    // last point, and accepting again copies the whole drawing again.
+    void editorContinuesAfterAccepting() {
+        FrmDefinirOndas* d = dialog(WaveFrame::User);
+        inEditor(d, [](FrmDefinirSenalesGraf* e) {
+            e->pressAt(1.0f, 1000.0f);
+            e->pressAt(11.0f, 2000.0f);
+            QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+        });
+        QCOMPARE(int(g().WaveLength), 11);
+        inEditor(d, [this](FrmDefinirSenalesGraf* e) {
+            QCOMPARE(e->lbl_periodo->text(), QStringLiteral("550"));
+            e->pressAt(5.0f, 0.0f);
+            QCOMPARE(beeps_, 1);
+            e->pressAt(21.0f, 1000.0f);
+            QCOMPARE(e->lbl_periodo->text(), QStringLiteral("1050"));
+            QTest::mouseClick(e->cmd_aceptar, Qt::LeftButton);
+        });
+        QCOMPARE(int(g().WaveLength), 21);
+        QCOMPARE(int(g().WaveTable[1]), 1001);
+        QCOMPARE(int(g().WaveTable[11]), 2000);
+        QCOMPARE(int(g().WaveTable[21]), 1000);
+        QCOMPARE(d->TXT_PERIODO_USUARIO->text(), QStringLiteral("1050"));
+    }
+
+    // Closed by its frame, the dialog is let go: the next showing starts
+    // from the defaults. "&Salir" only hides it, with its texts.
+    void closingByTheFrameBringsBackTheDefaults_data() {
+        QTest::addColumn<bool>("byFrame");
+        QTest::addColumn<QString>("period");
+        QTest::newRow("frame") << true << "5000";
+        QTest::newRow("Salir") << false << "2000";
+    }
+    void closingByTheFrameBringsBackTheDefaults() {
+        QFETCH(bool, byFrame);
+        QFETCH(QString, period);
+        FrmDefinirOndas* d = dialog(WaveFrame::Periodic);
+        d->TXT_PERIODO_ONDA->setText("2000");
+        d->TXT_AMPLITUD_USUARIO->setText("1000");
+        if (byFrame) {
+            d->close();
+        } else {
+            QTest::mouseClick(d->CMD_ONDA[3], Qt::LeftButton);
+        }
+        QVERIFY(!d->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(windows_->frmDefinirOndasLoaded() == nullptr, byFrame);
+        d = dialog(WaveFrame::Periodic);
+        QCOMPARE(d->TXT_PERIODO_ONDA->text(), period);
+        QCOMPARE(d->TXT_AMPLITUD_USUARIO->text(), byFrame ? "1500" : "1000");
+    }
+
     void editorClosedByItsFrameAcceptsNothing() {
         FrmDefinirOndas* d = dialog(WaveFrame::User);
-        QTimer::singleShot(0, [this] {
+        whileModal([this] {
             FrmDefinirSenalesGraf* e = windows_->frmDefinirSenalesGrafLoaded();
+            QVERIFY(e);
             e->pressAt(1.0f, 100.0f);
             e->pressAt(20.0f, 300.0f);
             e->close();

@@ -2,12 +2,15 @@
 // The plot window's interaction: the configure panel, XY mode and its width,
 // the cursor readout, printing, saving the picture and closing the window.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,11 +18,14 @@
 
 #include "acquisition/recorder.h"
 #include "common/prompts.h"
+#include "core/colour_settings.h"
 #include "core/settings_model.h"
 #include "core/tavo_library.h"
+#include "display/cursor_readout.h"
 #include "display/drawing_surface.h"
 #include "display/plot_image.h"
 #include "display/plot_limits.h"
+#include "modal_guard.h"
 #include "test_images.h"
 #include "test_program.h"
 #include "widgets/colours.h"
@@ -35,6 +41,16 @@ QPoint at(DrawingSurface* s, double x, double y) {
     return QPoint(int(std::lround(s->toPixelX(x))), int(std::lround(s->toPixelY(y))));
 }
 
+// A printer that tells when the page is being painted.
+class WatchedPrinter : public QPrinter {
+  public:
+    std::function<void()> painting;
+    QPaintEngine* paintEngine() const override {
+        if (painting) painting();
+        return QPrinter::paintEngine();
+    }
+};
+
 }  // namespace
 
 class TstPlotWindow : public QObject {
@@ -47,6 +63,7 @@ class TstPlotWindow : public QObject {
     int beeps = 0;
     QStringList messages;
     QString dialogAnswer;
+    int dialogFilter = 0;
 
     void startRecording() {
         ctx->frmControl()->cmd_inic->click();
@@ -71,7 +88,9 @@ class TstPlotWindow : public QObject {
         messages.clear();
         prompts::setBeepHook([this] { ++beeps; });
         prompts::setMessageHook([this](const MessageRequest& r) { messages << r.text; });
-        prompts::setFileDialogHook([this](const FileDialogRequest&) { return dialogAnswer; });
+        dialogFilter = 0;
+        prompts::setFileDialogHook(
+            [this](const FileDialogRequest&) { return FileChoice(dialogAnswer, dialogFilter); });
         ctx = std::make_unique<TestProgram>(QStringList{"no-such-config.CFG"});
         ctx->library().setSearch(QCoreApplication::applicationDirPath(), false);
         ctx->frmControl();
@@ -176,7 +195,10 @@ class TstPlotWindow : public QObject {
                          t->mapToGlobal(at(t, 25.4, 0)), Qt::NoButton, Qt::LeftButton, {});
         QCoreApplication::sendEvent(t, &move);
         QCOMPARE(w->Lbl_coor_X->text(), QString("25"));
-        QVERIFY(!w->Lbl_coor_Y->text().isEmpty());
+        // The value under the pointer, not its sample index.
+        const QPoint dragged = at(t, 25.4, ctx->g.PlotLower);
+        QCOMPARE(w->Lbl_coor_Y->text(), cursorOnDrag(25.4f, t->toUserY(dragged.y()), false).y);
+        QVERIFY(w->Lbl_coor_Y->text() != w->Lbl_coor_X->text());
         QTest::mouseRelease(t, Qt::LeftButton, {}, at(t, 25, 0));
         QVERIFY(w->Lbl_coor_X->text().isEmpty() && w->Lbl_coor_Y->text().isEmpty());
         // Other buttons read nothing.
@@ -233,16 +255,228 @@ class TstPlotWindow : public QObject {
         QCOMPARE(messages, QStringList{"No hay ninguna impresora instalada."});
     }
 
+    // A name without an extension takes the chosen type's; one with its own
+    // keeps it, whatever type was chosen.
+    void savesThePicture_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("PNG chosen") << "registro" << 0 << "registro.png" << false;
+        QTest::newRow("PDF chosen") << "grafico" << 1 << "grafico.pdf" << true;
+        QTest::newRow("own .pdf, PNG chosen") << "propio.pdf" << 0 << "propio.pdf" << true;
+        QTest::newRow("own .png, PDF chosen") << "propio.png" << 1 << "propio.png" << false;
+    }
     void savesThePicture() {
-        dialogAnswer = workDir_.filePath("registro");
+        QFETCH(QString, answer);
+        QFETCH(int, filter);
+        QFETCH(QString, file);
+        QFETCH(bool, pdf);
+        const QTemporaryDir folder;
+        dialogAnswer = folder.filePath(answer);
+        dialogFilter = filter;
         w->BT_GuardarImagen->click();
-        const QImage saved(workDir_.filePath("registro.png"));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{file});
+        QFile saved(folder.filePath(file));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray head = saved.read(8);
+        QCOMPARE(head.startsWith("%PDF-"), pdf);
+        QCOMPARE(head.startsWith("\x89PNG"), !pdf);
+        if (pdf) return;
+        const QImage image(folder.filePath(file));
+        QCOMPARE(image.size(), w->size() * w->devicePixelRatio());
+    }
+
+    // The file dialog itself: choosing "Documento PDF" and typing a bare
+    // name saves a PDF under that name with ".pdf".
+    void fileDialogTakesTheChosenType() {
+        prompts::setFileDialogHook({});
+        const QTemporaryDir folder;
+        const QString typed = folder.filePath("grafico");
+        QString filterShown;
+        whileModal([&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(types && name);
+            QCOMPARE(types->count(), 2);
+            // As the user picks it: the dialog hears the choice.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            filterShown = dialog->selectedNameFilter();
+            name->setText(typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        w->BT_GuardarImagen->click();
+        QCOMPARE(filterShown, QStringLiteral("Documento PDF (*.pdf)"));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"grafico.pdf"});
+        QFile saved(typed + ".pdf");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.read(5) == "%PDF-");
+    }
+
+    void savedPictureLeavesTheButtonsOut() {
+        dialogAnswer = workDir_.filePath("registro.png");
+        w->BT_GuardarImagen->click();
+        const QImage saved(dialogAnswer);
         QCOMPARE(saved.size(), w->size() * w->devicePixelRatio());
         // The buttons' corner shows the window's background only.
         const QRgb corner = saved.pixel(2, 2);
         const QPoint inButton = w->CMD_CONTROL->geometry().center();
         QCOMPARE(saved.pixel(inButton), corner);
         QVERIFY(messages.isEmpty());
+    }
+
+    // The file dialog's extension rules on their own.
+    void filterExtensions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("expected");
+        const QString image = QStringLiteral("Imagen PNG|*.png|Documento PDF|*.pdf");
+        QTest::newRow("first filter") << "a" << image << 0 << "a.png";
+        QTest::newRow("second filter") << "a" << image << 1 << "a.pdf";
+        QTest::newRow("own extension") << "a.PDF" << image << 0 << "a.PDF";
+        QTest::newRow("no such filter") << "a" << image << 2 << "a";
+        QTest::newRow("first of two patterns") << "d"
+                                               << "Datos|*.DAT;*.TXT" << 0 << "d.DAT";
+        QTest::newRow("any file") << "d"
+                                  << "Todos|*.*" << 0 << "d";
+        QTest::newRow("dot in a folder") << "/tmp/x.d/f" << image << 1 << "/tmp/x.d/f.pdf";
+    }
+    void filterExtensions() {
+        QFETCH(QString, name);
+        QFETCH(QString, filter);
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        QCOMPARE(prompts::withFilterExtension(name, filter, index), expected);
+    }
+
+    // Closing the window with the configure panel open cancels the panel:
+    // the limits go back, and the next recording neither shows the panel nor
+    // waits for it.
+    void closingCancelsTheConfigurePanel() {
+        apply(" 5", "-2", false);
+        startRecording();
+        w->BT_Configurar->click();
+        w->TXT_LSuperior->setText("9");
+        QVERIFY(!ctx->recorder().timerActive());
+        w->close();
+        QCOMPARE(ctx->g.Recording, kFalse);
+        QVERIFY(w->MRC_Configurar->isHidden());
+        QCOMPARE(ctx->g.PlotUpper, 5.0f);
+        QCOMPARE(ctx->g.PlotLower, -2.0f);
+        startRecording();
+        QVERIFY(w->MRC_Configurar->isHidden());
+        QVERIFY(ctx->recorder().timerActive());
+        QVERIFY(waitForSamples(1));
+    }
+
+    // "Cancelar" puts back each limit where it was; "Aplicar" during a
+    // recording lets the sampling go on.
+    void cancelAndApplyDuringARecording_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("Cancelar") << true;
+        QTest::newRow("Aplicar") << false;
+    }
+    void cancelAndApplyDuringARecording() {
+        QFETCH(bool, cancel);
+        apply(" 5", "-2", false);
+        startRecording();
+        w->BT_Configurar->click();
+        QVERIFY(!ctx->recorder().timerActive());
+        w->TXT_LSuperior->setText(" 8");
+        w->TXT_Linferior->setText("-1");
+        (cancel ? w->BT_Cancelar : w->BT_Aplicar)->click();
+        QVERIFY(w->MRC_Configurar->isHidden());
+        QVERIFY(ctx->recorder().timerActive());
+        QCOMPARE(ctx->g.PlotUpper, cancel ? 5.0f : 8.0f);
+        QCOMPARE(ctx->g.PlotLower, cancel ? -2.0f : -1.0f);
+        const int16_t before = ctx->g.SampleCounter;
+        QVERIFY(waitForSamples(before + 1));
+    }
+
+    // Each option sets its own axis and blanks the five value labels.
+    void axisOptionsChooseTheirChannel_data() {
+        QTest::addColumn<bool>("xAxis");
+        QTest::addColumn<int>("index");
+        QTest::newRow("opt_x E2") << true << 2;
+        QTest::newRow("opt_x SA") << true << 4;
+        QTest::newRow("opt_y E3") << false << 3;
+        QTest::newRow("opt_y E0") << false << 0;
+    }
+    void axisOptionsChooseTheirChannel() {
+        QFETCH(bool, xAxis);
+        QFETCH(int, index);
+        apply(" 5", "-5", true);
+        FrmControl* main = ctx->frmControl();
+        ctx->g.XYChannelX = 1;
+        ctx->g.XYChannelY = 1;
+        for (QLabel* l : main->Lbl_Vis) l->setText("1,00");
+        QRadioButton* option = (xAxis ? w->opt_x : w->opt_y)[size_t(index)];
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
+        QVERIFY(option->isChecked());
+        QCOMPARE(int(ctx->g.XYChannelX), xAxis ? index : 1);
+        QCOMPARE(int(ctx->g.XYChannelY), xAxis ? 1 : index);
+        for (QLabel* l : main->Lbl_Vis) QVERIFY2(l->text().isEmpty(), qPrintable(l->objectName()));
+    }
+
+    // Printing holds a running recording while the page is painted and lets
+    // it go on afterwards.
+    void printingHoldsARunningRecording() {
+        const QString pdf = workDir_.filePath("page.pdf");
+        int painted = 0;
+        int paintedWhileSampling = 0;
+        setPrinterSource([&] {
+            auto p = std::make_unique<WatchedPrinter>();
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+            p->painting = [&] {
+                ++painted;
+                paintedWhileSampling += ctx->recorder().timerActive() ? 1 : 0;
+            };
+            return std::unique_ptr<QPrinter>(std::move(p));
+        });
+        startRecording();
+        QVERIFY(ctx->recorder().timerActive());
+        w->BT_Imprimir->click();
+        QVERIFY(painted > 0);
+        QCOMPARE(paintedWhileSampling, 0);
+        QVERIFY(ctx->recorder().timerActive());
+        QVERIFY(QFileInfo(pdf).size() > 0);
+    }
+
+    // The colours taking effect clear the trace area and draw the grid again
+    // in its new colour when "Rejilla" is ticked; entering XY mode does the
+    // same on the XY area.
+    void gridDrawnAgain_data() {
+        QTest::addColumn<bool>("xy");
+        QTest::addColumn<bool>("grid");
+        QTest::newRow("colours, Rejilla") << false << true;
+        QTest::newRow("colours, no Rejilla") << false << false;
+        QTest::newRow("XY mode, Rejilla") << true << true;
+        QTest::newRow("XY mode, no Rejilla") << true << false;
+    }
+    void gridDrawnAgain() {
+        QFETCH(bool, xy);
+        QFETCH(bool, grid);
+        constexpr int32_t kGrid = 0x0000C0;
+        w->CHK_REJILLA->setChecked(grid);
+        DrawingSurface* t = w->PIC_TRAZADO;
+        t->setAutoRedraw(true);
+        t->line(0, ctx->g.PlotLower, 10, ctx->g.PlotUpper, kMark);
+        QVERIFY(hasColour(t->shownImage(), kMark));
+        ctx->g.Colores[5][2] = kGrid;
+        if (xy) {
+            w->EnterXYMode();
+        } else {
+            ApplyColours(ctx->settings());
+        }
+        QVERIFY(!hasColour(t->shownImage(), kMark));
+        QCOMPARE(hasColour(t->shownImage(), kGrid), grid);
     }
 };
 

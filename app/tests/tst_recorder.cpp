@@ -303,6 +303,50 @@ class TstRecorder : public QObject {
         }
     }
 
+    // The time the reads were held (configure panel, adjustment, printing)
+    // is left out of the measured period, wherever in a slot the hold
+    // began; a hold in one sweep does not shorten the next.
+    void heldTimeIsLeftOutOfThePeriod_data() {
+        QTest::addColumn<double>("intoSlot");
+        QTest::addColumn<double>("heldSeconds");
+        QTest::addColumn<int>("holds");
+        QTest::addColumn<bool>("clearWhileHeld");
+        QTest::newRow("mid-slot") << 0.03 << 7.0 << 1 << false;
+        QTest::newRow("right after a sample") << 0.0 << 2.5 << 1 << false;
+        QTest::newRow("two holds") << 0.07 << 1.0 << 2 << false;
+        QTest::newRow("Limpiar while held") << 0.03 << 3.0 << 1 << true;
+    }
+    void heldTimeIsLeftOutOfThePeriod() {
+        QFETCH(double, intoSlot);
+        QFETCH(double, heldSeconds);
+        QFETCH(int, holds);
+        QFETCH(bool, clearWhileHeld);
+        g_.RequestedSamples = 50;
+        QSignalSpy period(rec_.get(), &Recorder::periodMeasured);
+        rec_->StartStopRecording();
+        tick(51);
+        QCOMPARE(period.count(), 1);
+        for (int h = 0; h < holds; ++h) {
+            tick(10);
+            clock_->t += intoSlot;
+            rec_->pause();
+            clock_->t += heldSeconds / 2;
+            // "Limpiar" starts the sweep over: timed from the resume.
+            if (clearWhileHeld) rec_->restartSweep();
+            clock_->t += heldSeconds / 2;
+            rec_->resume();
+        }
+        // A cleared sweep is a first one: 51 intervals over 50 samples.
+        tick(clearWhileHeld ? 51 : 50 - 10 * holds);
+        QCOMPARE(period.count(), 2);
+        QCOMPARE(periodText(period.at(1).at(0).toDouble()),
+                 QStringLiteral("%1").arg(clearWhileHeld ? 102 : 100));
+        QCOMPARE(period.at(1).at(0).toDouble(), clearWhileHeld ? 102.0 : 100.0);
+        tick(50);
+        QCOMPARE(period.count(), 3);
+        QCOMPARE(period.at(2).at(0).toDouble(), 100.0);
+    }
+
     void silentEightBitModuleGivesZerosAfterTenAttempts() {
         const QString log = dir_.filePath("calls.log");
         qputenv("KALMOR_STANDIN_LOG", log.toLocal8Bit());

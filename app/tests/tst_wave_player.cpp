@@ -175,6 +175,8 @@ class TstWavePlayer : public QObject {
         QTest::addColumn<float>("top");
         QTest::newRow("12-bit volts") << 1.0f << 2 << 4.095f << 4095.0f;
         QTest::newRow("8-bit volts") << 1.0f << 0 << 2.5f << 250.0f;
+        QTest::newRow("type 1 scales as 12-bit") << 1.0f << 1 << 4.095f << 4095.0f;
+        QTest::newRow("half-range 8-bit") << 1.0f << 5 << 2.5f << 250.0f;
         QTest::newRow("scale 0") << 0.0f << 2 << 4.095f << 0.0f;
         QTest::newRow("12-bit scale above 2000") << 2001.0f << 2 << 4.095f << 0.0f;
         QTest::newRow("8-bit scale above 200") << 201.0f << 0 << 2.5f << 0.0f;
@@ -203,6 +205,31 @@ class TstWavePlayer : public QObject {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) traced += image.pixel(x, y) == qRgb(255, 0, 0);
         QVERIFY(traced > 300);
+    }
+
+    // A click draws only right of the last point's column: the pointer says
+    // so, on that column too.
+    void pointerCanDrawRightOfTheLastColumn_data() {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<bool>("canDraw");
+        QTest::newRow("column before") << 10.9f << false;
+        QTest::newRow("the last point's column") << 11.0f << false;
+        QTest::newRow("end of that column") << 11.99f << false;
+        QTest::newRow("next column") << 12.0f << true;
+        QTest::newRow("far right") << 300.5f << true;
+    }
+    void pointerCanDrawRightOfTheLastColumn() {
+        QFETCH(float, x);
+        QFETCH(bool, canDraw);
+        SignalDrawing d(g_);
+        d.reset();
+        QVERIFY(d.move(1.0f, 0.0f).canDraw);
+        d.press(1.0f, 100.0f);
+        d.press(11.5f, 200.0f);
+        QCOMPARE(d.lastX(), int16_t(11));
+        QCOMPARE(d.move(x, 0.0f).canDraw, canDraw);
+        // What the pointer says is what a click does.
+        QCOMPARE(d.press(x, 300.0f).refused, !canDraw);
     }
 
     void drawingFollowsTheClicks() {

@@ -153,6 +153,44 @@ class TstWaveTables : public QObject {
         QCOMPARE(entries(g, 1, 3), (QList<int>{4048, 48, 0}));
     }
 
+    // Each drawn value keeps its distance from the drawing's offset, scaled
+    // by the amplitudes, around the new offset.
+    void userSignalMovesToTheNewOffset_data() {
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("drawnAmplitude");
+        QTest::addColumn<QString>("drawnOffset");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("up by 1000") << "100"
+                                    << "1500"
+                                    << " 100"
+                                    << " 500" << QList<int>{1550, 1450, 1500};
+        QTest::newRow("down by 300") << "100"
+                                     << "200"
+                                     << " 100"
+                                     << " 500" << QList<int>{250, 150, 200};
+        QTest::newRow("twice as high, moved") << "200"
+                                              << "3000"
+                                              << " 100"
+                                              << " 500" << QList<int>{3100, 2900, 3000};
+    }
+    void userSignalMovesToTheNewOffset() {
+        QFETCH(QString, amplitude);
+        QFETCH(QString, offset);
+        QFETCH(QString, drawnAmplitude);
+        QFETCH(QString, drawnOffset);
+        QFETCH(QList<int>, expected);
+        VarGlob g;
+        g.DrawnSignal[1] = 550.0f;
+        g.DrawnSignal[2] = 450.0f;
+        g.DrawnSignal[3] = 500.0f;
+        const auto r = ApplyUserSignal(
+            g, {amplitude, offset, "150", drawnAmplitude, drawnOffset, "150"}, 4095);
+        QCOMPARE(r.fault, TableFault::None);
+        QCOMPARE(int(g.WaveLength), 3);
+        QCOMPARE(entries(g, 1, 3), expected);
+    }
+
     void userSignalRefusals_data() {
         QTest::addColumn<QString>("amplitude");
         QTest::addColumn<QString>("drawnAmplitude");
@@ -246,6 +284,10 @@ class TstWaveTables : public QObject {
             << A << "3000"
             << "1000"
             << "5000" << 4095 << "Amplitud demasiado grande\r\nmáximo 2000" << 2000;
+        QTest::newRow("amplitude on offset 0 corrected to 1")
+            << A << "100"
+            << "0"
+            << "5000" << 4095 << "Amplitud demasiado grande\r\nmáximo 1" << 1;
         QTest::newRow("amplitude 0")
             << A << "0"
             << "2048"
@@ -300,6 +342,14 @@ class TstWaveTables : public QObject {
             << SO << "-100"
             << "5000"
             << "4000" << 4095 << "Offset demasiado grande\r\nmáximo 4095" << 4095;
+        QTest::newRow("stimulus offset 4100 under -100")
+            << SO << "-100"
+            << "4100"
+            << "4000" << 4095 << "Offset demasiado grande\r\nmáximo 4095" << 4095;
+        QTest::newRow("stimulus amplitude 4000 on 1000")
+            << SA << "4000"
+            << "1000"
+            << "4000" << 4095 << "Amplitud demasiado grande\r\nmáximo 3095" << 3095;
         QTest::newRow("stimulus offset below")
             << SO << "-500"
             << "300"

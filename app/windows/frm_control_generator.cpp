@@ -62,8 +62,14 @@ void FrmControl::onGenerator(int index) {
     player.setPlaying(false);
     // The editor draws on the converter's codes; the plot keeps its limits.
     const std::optional<DrawnFigures> drawn = generatorVerbs_->editDrawnSignal();
-    // Closed by its frame, or accepted with fewer than two points.
-    if (!drawn || session_.g.WaveLength == 0) return;
+    // The editor's load or its "&Borrar" emptied the table: nothing is left
+    // to show or play, whether it was then accepted or closed by its frame.
+    if (session_.g.WaveLength == 0) {
+        player.ClearWaveform();
+        return;
+    }
+    // Closed by its frame, the table kept.
+    if (!drawn) return;
     player.setAvailable(true);
     player.requestPreview(session_.g.PlotUpper);
     player.setPlaying(true);

@@ -14,6 +14,7 @@
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "generator/wave_player.h"
 #include "windows/frm_control.h"
 
 namespace {
@@ -31,9 +32,11 @@ void FrmControl::connectRecording() {
         cmd_inic->setText(QStringLiteral("&Parar registro"));
         Hsr_muestras->setEnabled(false);
         Hsr_Periodo->setEnabled(false);
-        // The generator preview takes the plot's colours.
+        // The generator preview takes the plot's colours, which clears it;
+        // a waveform still playing is drawn again.
         pic_onda->setBackColor(session_.g.Colores[5][1]);
         pic_onda->setForeColor(session_.g.Colores[4][2]);
+        session_.wavePlayer().redrawPreview();
     });
     connect(&rec, &Recorder::recordingStopped, this, [this] {
         cmd_inic->setText(QStringLiteral("&Iniciar registro"));

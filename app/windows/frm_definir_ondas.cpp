@@ -130,10 +130,30 @@ void FrmDefinirOndas::activate() {
 }
 
 void FrmDefinirOndas::setUserFigures(const QString& amplitude, const QString& offset,
-                                     const QString& period) {
-    TXT_AMPLITUD_USUARIO->setText(amplitude);
-    TXT_OFFSET_USUARIO->setText(offset);
-    TXT_PERIODO_USUARIO->setText(period);
+                                     const QString& period, int16_t madeFor) {
+    // Judged by the largest code in force, and not replaced by the defaults
+    // when the dialog is shown.
+    activate();
+    std::array<QString, kWaveFields> t = texts();
+    t[static_cast<int>(WaveField::AmplitudUsuario)] = amplitude;
+    t[static_cast<int>(WaveField::OffsetUsuario)] = offset;
+    t[static_cast<int>(WaveField::PeriodoUsuario)] = period;
+    const bool valid = !checkWaveField(WaveField::AmplitudUsuario, t, MaxCode) &&
+                       !checkWaveField(WaveField::OffsetUsuario, t, MaxCode) &&
+                       !checkWaveField(WaveField::PeriodoUsuario, t, MaxCode);
+    if (!valid && madeFor != 0 && madeFor != MaxCode) {
+        // A drawing kept from another module: an offset beyond this
+        // maximum can satisfy no amplitude, and the fields would correct
+        // each other for ever.
+        const auto defaults = defaultWaveTexts(moduleKindOf(g_.ModuleType));
+        for (const WaveField f :
+             {WaveField::AmplitudUsuario, WaveField::OffsetUsuario, WaveField::PeriodoUsuario}) {
+            t[static_cast<int>(f)] = defaults[static_cast<int>(f)];
+        }
+    }
+    TXT_AMPLITUD_USUARIO->setText(t[static_cast<int>(WaveField::AmplitudUsuario)]);
+    TXT_OFFSET_USUARIO->setText(t[static_cast<int>(WaveField::OffsetUsuario)]);
+    TXT_PERIODO_USUARIO->setText(t[static_cast<int>(WaveField::PeriodoUsuario)]);
 }
 
 bool FrmDefinirOndas::event(QEvent* event) {
@@ -298,7 +318,7 @@ void FrmDefinirOndas::onUsuario(int index) {
     player_.setPlaying(false);
     const std::optional<DrawnFigures> drawn = verbs_.editDrawnSignal();
     if (g_.WaveLength != 0 && drawn) {
-        setUserFigures(drawn->amplitude, drawn->offset, drawn->period);
+        setUserFigures(drawn->amplitude, drawn->offset, drawn->period, drawn->maxCode);
         startPlaying(drawn->amplitude, drawn->offset, drawn->period);
     } else if (g_.WaveLength == 0) {
         player_.ClearWaveform();

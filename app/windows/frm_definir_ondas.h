@@ -30,8 +30,11 @@ class FrmDefinirOndas : public QDialog {
     // The largest code and full scale follow the module; texts made for
     // another maximum are replaced by the defaults.
     void activate();
-    // The user frame's fields take a drawing's figures.
-    void setUserFigures(const QString& amplitude, const QString& offset, const QString& period);
+    // The user frame's fields take a drawing's figures. Figures of a drawing
+    // made for another largest code (madeFor; 0 when not known) that this
+    // one's rules refuse give way to the defaults for the module in use.
+    void setUserFigures(const QString& amplitude, const QString& offset, const QString& period,
+                        int16_t madeFor = 0);
 
     int16_t MaxCode = 4095;
 

@@ -96,6 +96,7 @@ void FrmDefinirSenalesGraf::build() {
 
 void FrmDefinirSenalesGraf::reset() {
     drawing_.reset();
+    drawnMaxCode_ = waveMaxCode(moduleKindOf(g_.ModuleType));
     PIC_TRAZADO->setScale(1.0f, range_.upper, 301.0f, range_.lower);
     PIC_TRAZADO->cls();
     PIC_TRAZADO->setAutoRedraw(true);

@@ -31,6 +31,9 @@ class FrmDefinirSenalesGraf : public QDialog {
     // Closed by its frame: nothing accepted, and the drawing is let go.
     bool discarded() const { return discarded_; }
     const SignalDrawing& drawing() const { return drawing_; }
+    // The largest code of the module the drawing is made for: the one in
+    // use when the editor was loaded or last cleared.
+    int16_t drawnMaxCode() const { return drawnMaxCode_; }
 
     DrawingSurface* PIC_TRAZADO = nullptr;
     QWidget* pic_escalas = nullptr;
@@ -68,4 +71,5 @@ class FrmDefinirSenalesGraf : public QDialog {
     SignalDrawing drawing_;
     bool accepted_ = false;
     bool discarded_ = false;
+    int16_t drawnMaxCode_ = 0;
 };

@@ -233,8 +233,10 @@ void FrmRegistro::savePlotImage() {
 }
 
 void FrmRegistro::closeEvent(QCloseEvent* event) {
-    // An adjustment left open would keep recording from being started or
-    // stopped from the main window.
+    // A configure panel left open would show at the next recording and keep
+    // holding its samples: closing cancels it. An adjustment left open would
+    // keep recording from being started or stopped from the main window.
+    if (holds_->held(SamplingHolds::ConfigurePanel)) cancelConfigurePanel();
     if (holds_->held(SamplingHolds::Adjusting)) endAdjusting();
     if (session_.g.Recording != kFalse) session_.recorder().StartStopRecording();
     QWidget::closeEvent(event);

@@ -5,16 +5,19 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 #include "generator/wave_fields.h"
 
 // The graphic editor's result labels: the drawing's amplitude, offset and
-// period as it shows them.
+// period as it shows them, and the largest code of the module it was drawn
+// for (0 when there is no drawing).
 struct DrawnFigures {
     QString amplitude;
     QString offset;
     QString period;
+    int16_t maxCode = 0;
 };
 
 class GeneratorVerbs {

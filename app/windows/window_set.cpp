@@ -139,7 +139,9 @@ void WindowSet::editColours(ColourEntry entry) {
     ColourDialogCalls calls;
     calls.edit = [&dialog](const ColourTable& table) { return dialog.edit(table); };
     // The generator preview is drawn by the main window when the player asks.
-    calls.redrawPreview = [this] { session_.wavePlayer().requestPreview(session_.g.PlotUpper); };
+    // As it was last drawn: the waveform dialog scales it to the converter's
+    // full scale, not to the plot's limits.
+    calls.redrawPreview = [this] { session_.wavePlayer().redrawPreview(); };
     EditColours(session_.recorder(), session_.settings(), entry, calls);
 }
 
@@ -208,7 +210,7 @@ void WindowSet::showWaveDialog(WaveFrame frame) {
 
 void WindowSet::showUserSignalDialog(const DrawnFigures& figures) {
     FrmDefinirOndas* d = frmDefinirOndas();
-    d->setUserFigures(figures.amplitude, figures.offset, figures.period);
+    d->setUserFigures(figures.amplitude, figures.offset, figures.period, figures.maxCode);
     d->showFrame(WaveFrame::User);
     d->exec();
 }
@@ -234,7 +236,7 @@ std::optional<DrawnFigures> WindowSet::editDrawnSignal() {
 }
 
 DrawnFigures WindowSet::drawnFigures() {
-    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    if (!senales_) return {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), 0};
     return {senales_->lbl_amplitud->text(), senales_->lbl_offset->text(),
-            senales_->lbl_periodo->text()};
+            senales_->lbl_periodo->text(), senales_->drawnMaxCode()};
 }
