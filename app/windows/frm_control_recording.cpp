@@ -14,6 +14,7 @@
 #include "core/session.h"
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
+#include "widgets/focus_checks.h"
 #include "windows/frm_control.h"
 
 namespace {
@@ -78,6 +79,13 @@ void FrmControl::connectRecording() {
     });
     Txt_Muestras->installEventFilter(this);
     Txt_Periodo->installEventFilter(this);
+    // Leaving a box, or pressing any button while in it, takes what it holds.
+    for (QLineEdit* box : {Txt_Muestras, Txt_Periodo}) {
+        FocusChecks::of(this).watch(box, [this, box] {
+            leaveSettingBox(box);
+            return true;
+        });
+    }
 
     for (size_t i = 0; i < CHK_VIS.size(); ++i) {
         connect(CHK_VIS[i], &QCheckBox::stateChanged, this, [this, i](int state) {
@@ -103,6 +111,10 @@ void FrmControl::connectAnalogOutput() {
     });
     connect(Txt_salanal, &QLineEdit::returnPressed, this, [this] { leaveOutputBox(); });
     Txt_salanal->installEventFilter(this);
+    FocusChecks::of(this).watch(Txt_salanal, [this] {
+        leaveOutputBox();
+        return true;
+    });
 }
 
 void FrmControl::leaveSettingBox(QLineEdit* box) {
@@ -164,12 +176,6 @@ bool FrmControl::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::FocusIn) {
             // After the mouse press that gave the focus, which would undo it.
             QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
-        } else if (type == QEvent::FocusOut) {
-            if (box == Txt_salanal) {
-                leaveOutputBox();
-            } else {
-                leaveSettingBox(box);
-            }
         }
         return false;
     }
