@@ -72,6 +72,27 @@ std::optional<QString> saveRefusal(const QString& name) {
     return std::nullopt;
 }
 
+namespace {
+
+QString askSaveName(QWidget* parent, const QString& title, const QString& initialName,
+                    const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent, title, initialName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The dialog adds it itself, so its overwrite question names the file
+    // that will be written.
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString withSuffix(const QString& name, const QString& suffix) {
+    if (name.isEmpty() || suffix.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    return name + u'.' + suffix;
+}
+
 QString fileDialog(QWidget* parent, const FileDialogRequest& request) {
     const QString filter = toQtFilter(request.filter);
     if (request.kind == FileDialogRequest::Open) {
@@ -82,9 +103,10 @@ QString fileDialog(QWidget* parent, const FileDialogRequest& request) {
     // checked here, since a typed name may still point anywhere.
     for (;;) {
         const QString name =
-            fileDialogHook()
-                ? fileDialogHook()(request)
-                : QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
+            withSuffix(fileDialogHook() ? fileDialogHook()(request)
+                                        : askSaveName(parent, request.title, request.initialName,
+                                                      filter, request.defaultSuffix),
+                       request.defaultSuffix);
         if (name.isEmpty()) return name;
         const std::optional<QString> refusal = saveRefusal(name);
         if (!refusal) return name;

@@ -25,6 +25,9 @@ struct FileDialogRequest {
     // The program's own filter form "Description|*.EXT".
     QString filter;
     QString initialName;
+    // Added to a saved name that has no extension ("CFG"), before the
+    // dialog asks about overwriting; empty: names are taken as typed.
+    QString defaultSuffix = {};
 };
 
 namespace prompts {
@@ -37,6 +40,10 @@ void message(QWidget* parent, QMessageBox::Icon icon, const QString& title, cons
 // of a read-only file is refused with a message and the dialog asks again
 // (an answer of the test hook too).
 QString fileDialog(QWidget* parent, const FileDialogRequest& request);
+
+// name with "." and suffix added when it has no extension (an empty name
+// or suffix: name as it is).
+QString withSuffix(const QString& name, const QString& suffix);
 
 // Why a save dialog refuses a name, or nothing when it takes it.
 std::optional<QString> saveRefusal(const QString& name);

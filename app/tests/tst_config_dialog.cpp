@@ -439,6 +439,46 @@ class TstConfigDialog : public QObject {
         QVERIFY(messages_[0].text.contains(missing));
         QVERIFY(!QFileInfo::exists(missing));
     }
+
+    // A name given without an extension is saved with ".CFG"; one with an
+    // extension is taken as typed. The name checked is the one written: with
+    // a folder "solo.CFG" in the way, "solo" writes nothing.
+    void savedNameGetsTheExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "nuevo"
+                                      << "nuevo.CFG";
+        QTest::newRow("dotted folder") << "uno.d/nuevo"
+                                       << "uno.d/nuevo.CFG";
+        QTest::newRow("lower case extension") << "nuevo.cfg"
+                                              << "nuevo.cfg";
+        QTest::newRow("another extension") << "nuevo.txt"
+                                           << "nuevo.txt";
+        QTest::newRow("a folder with the extension") << "solo"
+                                                     << "";
+    }
+    void savedNameGetsTheExtension() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        start();
+        QDir here(dir_->path());
+        QVERIFY(here.mkdir("uno.d"));
+        QVERIFY(here.mkdir("solo.CFG"));
+        QString answer = dir_->filePath(typed);
+        prompts::setFileDialogHook(
+            [&](const FileDialogRequest&) { return std::exchange(answer, QString()); });
+        dialog()->SelectCFG();
+        const QStringList files =
+            here.entryList(QDir::Files) + QDir(here.filePath("uno.d")).entryList(QDir::Files);
+        if (written.isEmpty()) {
+            QVERIFY(files.isEmpty());
+            QVERIFY(!messages_.empty());
+            QVERIFY(messages_.back().text.contains("solo.CFG"));
+        } else {
+            QVERIFY(QFileInfo(here.filePath(written)).isFile());
+            QCOMPARE(files.size(), 1);
+        }
+    }
 };
 
 QTEST_MAIN(TstConfigDialog)

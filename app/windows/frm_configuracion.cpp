@@ -347,7 +347,7 @@ void FrmConfiguracion::BTGuardar_Click() {
 void FrmConfiguracion::SelectCFG() {
     const QString name = prompts::fileDialog(
         this, {FileDialogRequest::Save, QStringLiteral("Donde guardar el fichero de configuración"),
-               QStringLiteral("Archivos donde guardar|*.CFG"), QString()});
+               QStringLiteral("Archivos donde guardar|*.CFG"), QString(), QStringLiteral("CFG")});
     if (name.isEmpty()) return;
     QString error;
     if (!SaveConfiguration(session_, name, &error)) {
