@@ -169,23 +169,37 @@ class TstFocusChecks : public QObject {
         }
     }
 
-    // Another window coming to the front is no leaving: nothing is checked.
-    void anotherWindowIsNoLeaving() {
+    // Another window coming to the front, or a menu, is no leaving, unless
+    // the box asks for every leaving.
+    void whichLeavingChecks_data() {
+        QTest::addColumn<bool>("everyLeaving");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("another window") << false << int(Qt::ActiveWindowFocusReason) << false;
+        QTest::newRow("a menu") << false << int(Qt::PopupFocusReason) << false;
+        QTest::newRow("Tab") << false << int(Qt::TabFocusReason) << true;
+        QTest::newRow("a click") << false << int(Qt::MouseFocusReason) << true;
+        QTest::newRow("every leaving, another window")
+            << true << int(Qt::ActiveWindowFocusReason) << true;
+        QTest::newRow("every leaving, a menu") << true << int(Qt::PopupFocusReason) << true;
+    }
+    void whichLeavingChecks() {
+        QFETCH(bool, everyLeaving);
+        QFETCH(int, reason);
+        QFETCH(bool, checked);
         QDialog dialog;
         auto* box = new QLineEdit(&dialog);
         int checks = 0;
-        FocusChecks::of(box).watch(box, [&] {
-            ++checks;
-            return false;
-        });
-        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-        QCoreApplication::sendEvent(box, &away);
-        QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
-        QCoreApplication::sendEvent(box, &menu);
-        QCOMPARE(checks, 0);
-        QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(box, &tab);
-        QCOMPARE(checks, 1);
+        FocusChecks::of(box).watch(
+            box,
+            [&] {
+                ++checks;
+                return true;
+            },
+            everyLeaving);
+        QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
+        QCoreApplication::sendEvent(box, &out);
+        QCOMPARE(checks, checked ? 1 : 0);
     }
 
     // Configuration dialog: a scale of 0 is refused however "&Cerrar" or

@@ -24,13 +24,13 @@ FocusChecks::FocusChecks(QWidget* window) : QObject(window), window_(window) {
     qApp->installEventFilter(this);
 }
 
-void FocusChecks::watch(QLineEdit* box, Check check) {
-    boxes_.emplace_back(box, std::move(check));
+void FocusChecks::watch(QLineEdit* box, Check check, bool everyLeaving) {
+    boxes_.push_back({box, std::move(check), everyLeaving});
 }
 
-const FocusChecks::Check* FocusChecks::checkOf(const QObject* box) const {
-    for (const auto& [watched, check] : boxes_) {
-        if (watched == box) return &check;
+const FocusChecks::Watched* FocusChecks::watchedOf(const QObject* box) const {
+    for (const Watched& w : boxes_) {
+        if (w.box == box) return &w;
     }
     return nullptr;
 }
@@ -57,22 +57,22 @@ void FocusChecks::giveBack(QLineEdit* box) {
 bool FocusChecks::passFocusedBox() {
     if (checking_) return true;
     auto* box = qobject_cast<QLineEdit*>(window_->focusWidget());
-    const Check* check = checkOf(box);
-    if (!check || !box->isVisible()) return true;
-    if (run(*check)) return true;
+    const Watched* watched = watchedOf(box);
+    if (!watched || !box->isVisible()) return true;
+    if (run(watched->check)) return true;
     giveBack(box);
     return false;
 }
 
 void FocusChecks::focusLeft(QLineEdit* box, Qt::FocusReason reason) {
+    const Watched* watched = watchedOf(box);
+    if (!watched || checking_) return;
     // Another window coming to the front, or a menu, is no leaving; nor is a
     // frame hiding the box while its window stays.
-    if (checking_ || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
-        return;
-    }
+    const bool elsewhere = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    if (elsewhere && !watched->everyLeaving) return;
     if (window_->isVisible() && !box->isVisible()) return;
-    const Check* check = checkOf(box);
-    if (!check || run(*check)) return;
+    if (run(watched->check)) return;
     // Once the box has finished losing the focus, which also drops its
     // selection.
     QTimer::singleShot(0, box, [this, box] { giveBack(box); });
@@ -83,7 +83,7 @@ void FocusChecks::focusLeft(QLineEdit* box, Qt::FocusReason reason) {
 bool FocusChecks::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::FocusOut:
-            if (auto* box = qobject_cast<QLineEdit*>(watched); box && checkOf(box)) {
+            if (auto* box = qobject_cast<QLineEdit*>(watched); box && watchedOf(box)) {
                 focusLeft(box, static_cast<QFocusEvent*>(event)->reason());
             }
             break;

@@ -34,7 +34,9 @@ class FocusChecks : public QObject {
     // focus. When it refuses, the focus goes back to box with its text
     // selected, and the press that moved the focus or would have pressed the
     // button does nothing.
-    void watch(QLineEdit* box, Check check);
+    // With everyLeaving, the check also runs when another window or a menu
+    // takes the focus (for a check that corrects the text and never refuses).
+    void watch(QLineEdit* box, Check check, bool everyLeaving = false);
 
     // Runs the check of the window's focused box, if it has one; false when
     // the check refuses (the box keeps the focus, its text selected).
@@ -45,7 +47,12 @@ class FocusChecks : public QObject {
 
   private:
     explicit FocusChecks(QWidget* window);
-    const Check* checkOf(const QObject* box) const;
+    struct Watched {
+        QPointer<QLineEdit> box;
+        Check check;
+        bool everyLeaving;
+    };
+    const Watched* watchedOf(const QObject* box) const;
     void focusLeft(QLineEdit* box, Qt::FocusReason reason);
     bool run(const Check& check);
     // The focus back into a refused box, its text selected.
@@ -53,7 +60,7 @@ class FocusChecks : public QObject {
     bool inWindow(const QObject* object) const;
 
     QWidget* window_;
-    std::vector<std::pair<QPointer<QLineEdit>, Check>> boxes_;
+    std::vector<Watched> boxes_;
     // Set while a check runs: its message box and the focus going back move
     // the focus too, which is no leaving of a box.
     bool checking_ = false;

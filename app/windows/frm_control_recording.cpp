@@ -79,12 +79,16 @@ void FrmControl::connectRecording() {
     });
     Txt_Muestras->installEventFilter(this);
     Txt_Periodo->installEventFilter(this);
-    // Leaving a box, or pressing any button while in it, takes what it holds.
+    // Leaving a box (for another window too), or pressing any button while
+    // in it, takes what it holds.
     for (QLineEdit* box : {Txt_Muestras, Txt_Periodo}) {
-        FocusChecks::of(this).watch(box, [this, box] {
-            leaveSettingBox(box);
-            return true;
-        });
+        FocusChecks::of(this).watch(
+            box,
+            [this, box] {
+                leaveSettingBox(box);
+                return true;
+            },
+            true);
     }
 
     for (size_t i = 0; i < CHK_VIS.size(); ++i) {
@@ -111,10 +115,13 @@ void FrmControl::connectAnalogOutput() {
     });
     connect(Txt_salanal, &QLineEdit::returnPressed, this, [this] { leaveOutputBox(); });
     Txt_salanal->installEventFilter(this);
-    FocusChecks::of(this).watch(Txt_salanal, [this] {
-        leaveOutputBox();
-        return true;
-    });
+    FocusChecks::of(this).watch(
+        Txt_salanal,
+        [this] {
+            leaveOutputBox();
+            return true;
+        },
+        true);
 }
 
 void FrmControl::leaveSettingBox(QLineEdit* box) {
