@@ -26,6 +26,7 @@ FocusChecks::FocusChecks(QWidget* window) : QObject(window), window_(window) {
 
 void FocusChecks::watch(QLineEdit* box, Check check, bool everyLeaving) {
     boxes_.push_back({box, std::move(check), everyLeaving});
+    windowClass_ = window_->metaObject();
 }
 
 const FocusChecks::Watched* FocusChecks::watchedOf(const QObject* box) const {
@@ -81,6 +82,7 @@ void FocusChecks::focusLeft(QLineEdit* box, Qt::FocusReason reason) {
 }
 
 bool FocusChecks::eventFilter(QObject* watched, QEvent* event) {
+    if (window_->metaObject() != windowClass_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::FocusOut:
             if (auto* box = qobject_cast<QLineEdit*>(watched); box && watchedOf(box)) {

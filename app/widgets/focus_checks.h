@@ -34,7 +34,8 @@ class FocusChecks : public QObject {
     // focus. When it refuses, the focus goes back to box with its text
     // selected, and the press that moved the focus or would have pressed the
     // button does nothing.
-    // With everyLeaving, the check also runs when another window or a menu
+    // Called from the window's constructor or later. With everyLeaving, the
+    // check also runs when another window or a menu
     // takes the focus (for a check that corrects the text and never refuses).
     void watch(QLineEdit* box, Check check, bool everyLeaving = false);
 
@@ -60,6 +61,10 @@ class FocusChecks : public QObject {
     bool inWindow(const QObject* object) const;
 
     QWidget* window_;
+    // The window's own class when its boxes were watched. A window being
+    // destroyed has lost it by the time its boxes lose the focus, and the
+    // checks, which use the window, must not run then.
+    const QMetaObject* windowClass_ = nullptr;
     std::vector<Watched> boxes_;
     // Set while a check runs: its message box and the focus going back move
     // the focus too, which is no leaving of a box.
