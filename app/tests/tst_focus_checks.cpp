@@ -14,7 +14,6 @@
 #include "acquisition/analog_output.h"
 #include "common/prompts.h"
 #include "common/title.h"
-#include "core/settings_model.h"
 #include "core/tavo_library.h"
 #include "generator/wave_player.h"
 #include "test_program.h"
