@@ -34,9 +34,7 @@ QString CodeToUnitsText(double code, ModuleKind kind, float scaleFactor) {
 
 std::optional<int16_t> UnitsToCode(const QString& typed, ModuleKind kind, float scaleFactor,
                                    int maxCode) {
-    // The box shows the locale's separator, so a comma is a decimal point
-    // here too, in any locale.
-    const double value = readNumber(QString(typed).replace(u',', u'.'));
+    const double value = readNumber(typed);
     // Zero is code 0 whatever the scale, a zero scale included.
     if (value == 0.0) return int16_t{0};
     const double code = std::rint(value / outputUnitsPerCode(kind, scaleFactor));

@@ -26,7 +26,7 @@ double readNumber(const QString& text) {
         ++i;
         ++digits;
     }
-    if (i < n && t[i] == u'.') {
+    if (i < n && (t[i] == u'.' || t[i] == u',')) {
         num += '.';
         ++i;
         while (i < n && t[i].unicode() >= '0' && t[i].unicode() <= '9') {

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <optional>
 
-// The leading decimal number of the text: blanks before it are skipped, an
-// optional sign, digits with "." as the only separator, an optional exponent.
-// Text that does not start with a number reads as 0. A number too large for a
-// double reads as an infinity of its sign.
+// The leading decimal number of a text the user typed: blanks before it are
+// skipped, an optional sign, digits with "." or "," as the decimal point
+// (whatever the locale: the program shows numbers in the locale's form and
+// people type either), an optional exponent. Text that does not start with a
+// number reads as 0. A number too large for a double reads as an infinity of
+// its sign. Files are never read with it: they keep ".".
 double readNumber(const QString& text);
 
 // Nearest integer, a value exactly halfway going to the even neighbour.

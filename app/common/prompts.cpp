@@ -91,18 +91,26 @@ QString withFilterExtension(const QString& name, const QString& filter, int inde
     return name + '.' + extension;
 }
 
+QString withSuffix(const QString& name, const QString& suffix) {
+    if (name.isEmpty() || suffix.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    return name + u'.' + suffix;
+}
+
 namespace {
 
-// The save dialog itself. When the name is to take the chosen filter's
-// extension the dialog adds it, so its own question before overwriting is
-// about the whole name.
+// The save dialog itself. When the name is to take an extension (the chosen
+// filter's, or the request's own) the dialog adds it, so its own question
+// before overwriting is about the whole name.
 FileChoice saveDialog(QWidget* parent, const FileDialogRequest& request, bool withExtension) {
     const QString filter = toQtFilter(request.filter);
-    if (!withExtension) {
-        return QFileDialog::getSaveFileName(parent, request.title, request.initialName, filter);
-    }
     QFileDialog dialog(parent, request.title, request.initialName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!withExtension) {
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted) return {};
+        return {dialog.selectedFiles().value(0)};
+    }
     const QStringList filters = filter.split(QStringLiteral(";;"));
     const auto indexOf = [&filters](const QString& chosen) {
         return std::max(0, static_cast<int>(filters.indexOf(chosen)));
@@ -128,9 +136,9 @@ FileChoice ask(QWidget* parent, const FileDialogRequest& request, bool withExten
         FileChoice choice = fileDialogHook() ? fileDialogHook()(request)
                                              : saveDialog(parent, request, withExtension);
         if (choice.name.isEmpty()) return choice;
-        if (withExtension) {
-            choice.name = withFilterExtension(choice.name, request.filter, choice.filter);
-        }
+        choice.name = withExtension
+                          ? withFilterExtension(choice.name, request.filter, choice.filter)
+                          : withSuffix(choice.name, request.defaultSuffix);
         const std::optional<QString> refusal = saveRefusal(choice.name);
         if (!refusal) return choice;
         message(parent, QMessageBox::Warning, request.title, *refusal);

@@ -26,6 +26,9 @@ struct FileDialogRequest {
     // The program's own filter form "Description|*.EXT".
     QString filter;
     QString initialName;
+    // Added to a saved name that has no extension ("CFG"), before the
+    // dialog asks about overwriting; empty: names are taken as typed.
+    QString defaultSuffix = {};
 };
 
 // A file dialog's answer: the name (empty when the user cancels) and the
@@ -60,6 +63,10 @@ FileChoice chooseFile(QWidget* parent, const FileDialogRequest& request);
 QString filterExtension(const QString& filter, int index);
 // The name with the chosen filter's extension when it has none of its own.
 QString withFilterExtension(const QString& name, const QString& filter, int index);
+
+// name with "." and suffix added when it has no extension (an empty name
+// or suffix: name as it is).
+QString withSuffix(const QString& name, const QString& suffix);
 
 // Why a save dialog refuses a name, or nothing when it takes it.
 std::optional<QString> saveRefusal(const QString& name);

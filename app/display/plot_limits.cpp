@@ -29,17 +29,9 @@ QString limitBoxText(float value) {
     return value < 0.0f ? text : QStringLiteral(" ") + text;
 }
 
-double readLimitBox(const QString& text) {
-    const QString sep = localeSeparator();
-    if (sep == QStringLiteral(".")) return readNumber(text);
-    QString t = text;
-    t.replace(sep, QStringLiteral("."));
-    return readNumber(t);
-}
-
 std::optional<PlotRange> readPlotLimits(const QString& upperText, const QString& lowerText) {
-    const auto upper = single(readLimitBox(upperText));
-    const auto lower = single(readLimitBox(lowerText));
+    const auto upper = single(readNumber(upperText));
+    const auto lower = single(readNumber(lowerText));
     if (!upper || !lower) return std::nullopt;
     // Compared as stored: 1000000 and 1000000.01 are one single.
     if (!(*upper > *lower)) return std::nullopt;

@@ -17,12 +17,8 @@ struct PlotRange {
 // "-1" with a point).
 QString limitBoxText(float value);
 
-// The leading number of a box's text: the locale's decimal separator is read
-// as well as ".", so a box the program filled reads back as it was shown.
-// Text that does not start with a number reads as 0.
-double readLimitBox(const QString& text);
-
-// The limits typed in the two boxes, as they will be stored (single
+// The limits typed in the two boxes (read with readNumber, so a box the
+// program filled reads back as it was shown), as they will be stored (single
 // precision). std::nullopt when the upper one does not lie above the lower
 // one once stored, or when the range between them is not a finite single:
 // the graduations and the grid step through a tenth of it.

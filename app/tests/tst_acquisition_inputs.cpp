@@ -119,6 +119,9 @@ class TstAcquisitionInputs : public QObject {
         QTest::newRow("20 samples") << true << "20" << -1;
         QTest::newRow("99999 samples") << true << "99999" << -1;
         QTest::newRow("halves to even") << true << "100.5" << 100;
+        QTest::newRow("comma, halves to even") << true << "100,5" << 100;
+        QTest::newRow("comma, rounds up") << true << "100,6" << 101;
+        QTest::newRow("comma, rounds into range") << false << "99,5" << 100;
         QTest::newRow("leading number") << true << "  75abc" << 75;
         QTest::newRow("not a number") << true << "abc" << -1;
         QTest::newRow("30000 ms") << false << "30000" << 30000;

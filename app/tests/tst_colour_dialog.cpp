@@ -3,6 +3,9 @@
 // "&Reponer", "&Cancelar", Esc and the close box.
 #include <QtTest>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "display/drawing_surface.h"
 #include "widgets/colours.h"
 #include "windows/frm_colores.h"
@@ -32,6 +35,41 @@ class TstColourDialog : public QObject {
         QCOMPARE(labelBackColour(dialog.Lbl_col[1]), 0x00FF00);
         QCOMPARE(labelForeColour(dialog.Lbl_col[1]), kColourBlack);
         QCOMPARE(dialog.PIC_COLORES->backColor(), kColourWhite);
+    }
+
+    // The bars keep their own look on the frame, whatever its colour: most
+    // of a bar's pixels stand out from the frame's colour.
+    void barsStandOutFromTheFrame_data() {
+        QTest::addColumn<int>("colour");
+        for (const int c :
+             {0xFF00FF, 0x000000, 0xFFFFFF, 0xC0C0C0, 0xEFEFEF, 0x0000FF, 0x808080, 0xFFFF00}) {
+            QTest::addRow("%06X", c) << c;
+        }
+    }
+    void barsStandOutFromTheFrame() {
+        QFETCH(int, colour);
+        ColourTable table = DefaultColours();
+        table[4][1] = colour;
+        FrmColores dialog;
+        dialog.load(table);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QColor frame = toQColor(colour);
+        for (QScrollBar* bar : {dialog.HSR_RED, dialog.HSR_GREEN, dialog.HSR_BLUE}) {
+            const QImage image = bar->grab().toImage();
+            int near = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor p = image.pixelColor(x, y);
+                    const int distance = std::max({std::abs(p.red() - frame.red()),
+                                                   std::abs(p.green() - frame.green()),
+                                                   std::abs(p.blue() - frame.blue())});
+                    near += distance <= 24 ? 1 : 0;
+                }
+            }
+            const double share = double(near) / (image.width() * image.height());
+            QVERIFY2(share < 0.5, qPrintable(bar->objectName()));
+        }
     }
 
     void greenBarOfE0TurnsItsContrastBlack() {

@@ -88,7 +88,9 @@ class TstColours : public QObject {
         QTest::newRow("negative") << "-4" << 0 << "0";
         QTest::newRow("no number") << "abc" << 0 << "";
         QTest::newRow("half to even") << "12.5" << 12 << "";
-        QTest::newRow("comma stops") << "12,9" << 12 << "";
+        QTest::newRow("comma point") << "12,9" << 13 << "";
+        QTest::newRow("comma point, half to even") << "12,5" << 12 << "";
+        QTest::newRow("comma point, above 255") << "255,6" << 255 << "255";
     }
     void partTextOnEnter() {
         QFETCH(QString, typed);

@@ -35,7 +35,14 @@ class TstCommon : public QObject {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("expected");
         QTest::newRow("leading blanks") << "   2.5" << 2.5;
-        QTest::newRow("comma stops") << "2,5" << 2.0;
+        // People type either point, whatever the locale.
+        QTest::newRow("comma") << "2,5" << 2.5;
+        QTest::newRow("comma, no leading digit") << ",5" << 0.5;
+        QTest::newRow("negative with comma") << " -0,25 V" << -0.25;
+        QTest::newRow("comma then exponent") << "1,5e3" << 1500.0;
+        QTest::newRow("lone comma") << "," << 0.0;
+        QTest::newRow("second separator stops") << "1,2.3" << 1.2;
+        QTest::newRow("a thousands group is not read") << "1.000,5" << 1.0;
         QTest::newRow("no leading digit") << ".5" << 0.5;
         QTest::newRow("negative") << "-1.25abc" << -1.25;
         QTest::newRow("not a number") << "abc" << 0.0;

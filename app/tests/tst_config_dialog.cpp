@@ -180,6 +180,35 @@ class TstConfigDialog : public QObject {
         QVERIFY(messages_.empty());
     }
 
+    // A mode chosen after another within one type: channels the new mode
+    // shows come back, and only the 12-bit single-ended mode ticks channel
+    // 3 again (bits: channel 0 is 1, channel 3 is 8).
+    void modeAfterAnotherMode_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<int>>("buttons");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("ticked");
+        QTest::newRow("AD12 mode 0 after mode 3") << 3 << QList<int>{3, 0} << 0xF << 0xB;
+        QTest::newRow("AD12 mode 3 after mode 0") << 3 << QList<int>{0, 3} << 0x3 << 0x3;
+        QTest::newRow("AD8 mode 0 after mode 3") << 2 << QList<int>{3, 0} << 0xF << 0x3;
+        QTest::newRow("AD8 mode 1 after mode 3") << 2 << QList<int>{3, 1} << 0x7 << 0x3;
+        QTest::newRow("AD8 mode 3 after mode 2") << 2 << QList<int>{2, 3} << 0x3 << 0x3;
+    }
+    void modeAfterAnotherMode() {
+        QFETCH(int, type);
+        QFETCH(QList<int>, buttons);
+        QFETCH(int, shown);
+        QFETCH(int, ticked);
+        start();
+        dialog()->OPT_TIPO[size_t(type)]->setChecked(true);
+        for (const int b : buttons) dialog()->BT_NUEVO_MODO[size_t(b)]->click();
+        for (size_t i = 0; i < 4; ++i) {
+            QCOMPARE(!control()->CHK_VIS[i]->isHidden(), bool(shown & (1 << i)));
+            QCOMPARE(!plot()->opt_x[i]->isHidden(), bool(shown & (1 << i)));
+            QCOMPARE(control()->CHK_VIS[i]->isChecked(), bool(ticked & (1 << i)));
+        }
+    }
+
     void ad12LeavesTwoModesAndThreeAddresses() {
         start();
         dialog()->OPT_TIPO[3]->setChecked(true);
@@ -285,20 +314,34 @@ class TstConfigDialog : public QObject {
         rec.StartStopRecording();
         QVERIFY(rec.timerActive());
         bool heldWhileOpen = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* colours = qobject_cast<FrmColores*>(QApplication::activeModalWidget());
-            if (!colours) return;
-            heldWhileOpen = !rec.timerActive();
-            colours->OPT_COL[5]->click();
-            colours->HSR_RED->setValue(0);
-            colours->CMD_ACEPTAR->click();
+        bool answered = false;
+        // Once a modal window is up: the colour dialog is answered, and
+        // whatever is still open then is closed, so that a failure fails at
+        // once instead of waiting for a person.
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            watch.stop();
+            if (auto* colours = qobject_cast<FrmColores*>(modal)) {
+                answered = true;
+                heldWhileOpen = !rec.timerActive();
+                colours->OPT_COL[5]->click();
+                colours->HSR_RED->setValue(0);
+                colours->CMD_ACEPTAR->click();
+            }
+            if (modal->isVisible()) modal->close();
         });
+        watch.start();
         if (fromMenu) {
             control()->MN_Colores->trigger();
         } else {
             dialog()->show();
             dialog()->BTColores->click();
         }
+        watch.stop();
+        QVERIFY(answered);
         QVERIFY(heldWhileOpen);
         QCOMPARE(rec.recording(), !fromMenu);
         QCOMPARE(rec.timerActive(), !fromMenu);
@@ -438,6 +481,46 @@ class TstConfigDialog : public QObject {
         QCOMPARE(messages_[0].title, QString("Donde guardar el fichero de configuración"));
         QVERIFY(messages_[0].text.contains(missing));
         QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    // A name given without an extension is saved with ".CFG"; one with an
+    // extension is taken as typed. The name checked is the one written: with
+    // a folder "solo.CFG" in the way, "solo" writes nothing.
+    void savedNameGetsTheExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "nuevo"
+                                      << "nuevo.CFG";
+        QTest::newRow("dotted folder") << "uno.d/nuevo"
+                                       << "uno.d/nuevo.CFG";
+        QTest::newRow("lower case extension") << "nuevo.cfg"
+                                              << "nuevo.cfg";
+        QTest::newRow("another extension") << "nuevo.txt"
+                                           << "nuevo.txt";
+        QTest::newRow("a folder with the extension") << "solo"
+                                                     << "";
+    }
+    void savedNameGetsTheExtension() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        start();
+        QDir here(dir_->path());
+        QVERIFY(here.mkdir("uno.d"));
+        QVERIFY(here.mkdir("solo.CFG"));
+        QString answer = dir_->filePath(typed);
+        prompts::setFileDialogHook(
+            [&](const FileDialogRequest&) { return std::exchange(answer, QString()); });
+        dialog()->SelectCFG();
+        const QStringList files =
+            here.entryList(QDir::Files) + QDir(here.filePath("uno.d")).entryList(QDir::Files);
+        if (written.isEmpty()) {
+            QVERIFY(files.isEmpty());
+            QVERIFY(!messages_.empty());
+            QVERIFY(messages_.back().text.contains("solo.CFG"));
+        } else {
+            QVERIFY(QFileInfo(here.filePath(written)).isFile());
+            QCOMPARE(files.size(), 1);
+        }
     }
 };
 

@@ -400,7 +400,9 @@ class TstConfigFile : public QObject {
         QTest::newRow("ADT") << 0 << "1" << 1.0f << 2.5f << 255;
         QTest::newRow("AD8") << 2 << "1" << 1.0f << 2.5f << 255;
         QTest::newRow("AD12") << 3 << "1" << 1.0f << 4.095f << 4095;
-        QTest::newRow("comma stops the number") << 2 << "2,5" << 2.0f << 5.0f << 255;
+        // Typed with either point, the scale is read whole.
+        QTest::newRow("comma is a decimal point") << 2 << "2,5" << 2.5f << 6.25f << 255;
+        QTest::newRow("AD12, comma") << 3 << "0,5" << 0.5f << 2.0475f << 4095;
     }
     void applyConfigurationLimits() {
         QFETCH(int, type);

@@ -106,12 +106,17 @@ class TstGeneratorWindows : public QObject {
         QCOMPARE(d->TXT_OFFSET_ESTIMULOS->text(), QStringLiteral("0"));
     }
 
+    // The click that leaves a wrong field only corrects it; the next one
+    // acts on the corrected value.
     void aButtonActsOnTheCorrectedValue() {
         FrmDefinirOndas* d = dialog(WaveFrame::Periodic);
         QSignalSpy described(player_, &WavePlayer::described);
         QSignalSpy preview(player_, &WavePlayer::previewRequested);
         d->TXT_AMPLITUD_ONDA->setFocus();
         d->TXT_AMPLITUD_ONDA->setText("4096");
+        QTest::mouseClick(d->CMD_ONDA[1], Qt::LeftButton);
+        QCOMPARE(messages_.size(), 1);
+        QCOMPARE(int(g().WaveLength), 0);
         QTest::mouseClick(d->CMD_ONDA[1], Qt::LeftButton);
         QCOMPARE(messages_.size(), 1);
         QCOMPARE(int(g().WaveLength), 100);

@@ -59,7 +59,7 @@ class TstPlotLogic : public QObject {
         QFETCH(QString, text);
         QCOMPARE(::limitBoxText(value), shown(text));
         // What the box shows reads back as the same single.
-        QCOMPARE(float(readLimitBox(::limitBoxText(value))), value);
+        QCOMPARE(float(readNumber(::limitBoxText(value))), value);
     }
 
     void readPlotLimits_data() {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include "common/colour_rules.h"
 #include "display/colour_editor.h"
 #include "display/drawing_surface.h"
 #include "widgets/colours.h"
@@ -30,6 +31,18 @@ void setColours(QWidget* w, int32_t back, int32_t fore) {
     palette.setColor(QPalette::Text, toQColor(fore));
     w->setPalette(palette);
     w->setAutoFillBackground(true);
+}
+
+// The bars in greys that stand out from their frame whatever its colour:
+// dark on a light frame, light on a dark one (the frame's own contrast rule).
+void setBarColours(QScrollBar* bar, int32_t frame) {
+    const QColor grey =
+        ContrastColour(frame) == kColourBlack ? QColor(0x60, 0x60, 0x60) : QColor(0xE0, 0xE0, 0xE0);
+    QPalette palette = bar->palette();
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base}) {
+        palette.setColor(role, grey);
+    }
+    bar->setPalette(palette);
 }
 
 }  // namespace
@@ -173,6 +186,7 @@ void FrmColores::RefreshColourPreview() {
     DrawColourPreview(*PIC_COLORES, t);
     const auto& row = t[size_t(editor_.selected())];
     setColours(PNL_CONTROLES, row[1], row[2]);
+    for (QScrollBar* b : {HSR_RED, HSR_GREEN, HSR_BLUE}) setBarColours(b, row[1]);
 }
 
 bool FrmColores::eventFilter(QObject* watched, QEvent* event) {

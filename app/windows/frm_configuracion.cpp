@@ -2,11 +2,8 @@
 #include "windows/frm_configuracion.h"
 
 #include <QCloseEvent>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include "common/numbers.h"
 #include "common/prompts.h"
@@ -20,6 +17,7 @@
 #include "core/tavo_library.h"
 #include "display/mode_pictures.h"
 #include "widgets/combo_choices.h"
+#include "widgets/focus_checks.h"
 #include "widgets/options.h"
 #include "widgets/place.h"
 #include "windows/colour_entry.h"
@@ -131,23 +129,11 @@ void FrmConfiguracion::connectHandlers() {
     auto* addressChoices = new ComboChoices(cmb_pastilla);
     connect(addressChoices, &ComboChoices::chosen, this, [this] { cmb_pastilla_Click(); });
     connect(addressChoices, &ComboChoices::entered, this, [this] { cmb_pastilla_Enter(); });
-    TxtEscala->installEventFilter(this);
+    FocusChecks::of(this).watch(TxtEscala, [this] { return TxtEscala_LostFocus(); });
     connect(BT_Cerrar, &QPushButton::clicked, this, [this] { BT_Cerrar_Click(); });
     connect(BTGuardar, &QPushButton::clicked, this, [this] { BTGuardar_Click(); });
     connect(BTColores, &QPushButton::clicked, this,
             [this] { windows_.editColours(ColourEntry::ConfigurationDialog); });
-}
-
-bool FrmConfiguracion::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == TxtEscala && event->type() == QEvent::FocusOut) {
-        // Only a move of the focus inside the program counts, not switching
-        // to another window.
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            TxtEscala_LostFocus();
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void FrmConfiguracion::keyPressEvent(QKeyEvent* event) {
@@ -335,12 +321,11 @@ void FrmConfiguracion::cmb_pastilla_Enter() {
     checkAddress();
 }
 
-void FrmConfiguracion::TxtEscala_LostFocus() {
-    if (scaleAcceptable(readNumber(TxtEscala->text()))) return;
+bool FrmConfiguracion::TxtEscala_LostFocus() {
+    if (scaleAcceptable(readNumber(TxtEscala->text()))) return true;
     prompts::beep();
     TxtEscala->setText(config_format::realField(keptScaleFactor));
-    // Taking the focus back while it is leaving is safer once that is over.
-    QTimer::singleShot(0, TxtEscala, [edit = TxtEscala] { edit->setFocus(); });
+    return false;
 }
 
 void FrmConfiguracion::BT_Cerrar_Click() {
@@ -362,7 +347,7 @@ void FrmConfiguracion::BTGuardar_Click() {
 void FrmConfiguracion::SelectCFG() {
     const QString name = prompts::fileDialog(
         this, {FileDialogRequest::Save, QStringLiteral("Donde guardar el fichero de configuración"),
-               QStringLiteral("Archivos donde guardar|*.CFG"), QString()});
+               QStringLiteral("Archivos donde guardar|*.CFG"), QString(), QStringLiteral("CFG")});
     if (name.isEmpty()) return;
     QString error;
     if (!SaveConfiguration(session_, name, &error)) {

@@ -46,7 +46,10 @@ class FrmConfiguracion : public QDialog {
     void BT_NUEVO_MODO_Click(int index);
     void cmb_pastilla_Click();
     void cmb_pastilla_Enter();
-    void TxtEscala_LostFocus();
+    // The scale box's check, run when the focus leaves it and before any
+    // button acts (widgets/focus_checks.h): a scale that is not above 0 is
+    // refused with a beep and the scale kept at load goes back in the box.
+    bool TxtEscala_LostFocus();
     void BT_Cerrar_Click();
     void BTGuardar_Click();
 
@@ -81,7 +84,6 @@ class FrmConfiguracion : public QDialog {
     int16_t keptInputMode = 0;
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

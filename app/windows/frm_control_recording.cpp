@@ -15,6 +15,7 @@
 #include "core/settings_model.h"
 #include "display/drawing_surface.h"
 #include "generator/wave_player.h"
+#include "widgets/focus_checks.h"
 #include "windows/frm_control.h"
 
 namespace {
@@ -81,6 +82,17 @@ void FrmControl::connectRecording() {
     });
     Txt_Muestras->installEventFilter(this);
     Txt_Periodo->installEventFilter(this);
+    // Leaving a box (for another window too), or pressing any button while
+    // in it, takes what it holds.
+    for (QLineEdit* box : {Txt_Muestras, Txt_Periodo}) {
+        FocusChecks::of(this).watch(
+            box,
+            [this, box] {
+                leaveSettingBox(box);
+                return true;
+            },
+            true);
+    }
 
     for (size_t i = 0; i < CHK_VIS.size(); ++i) {
         connect(CHK_VIS[i], &QCheckBox::stateChanged, this, [this, i](int state) {
@@ -106,6 +118,13 @@ void FrmControl::connectAnalogOutput() {
     });
     connect(Txt_salanal, &QLineEdit::returnPressed, this, [this] { leaveOutputBox(); });
     Txt_salanal->installEventFilter(this);
+    FocusChecks::of(this).watch(
+        Txt_salanal,
+        [this] {
+            leaveOutputBox();
+            return true;
+        },
+        true);
 }
 
 void FrmControl::leaveSettingBox(QLineEdit* box) {
@@ -167,12 +186,6 @@ bool FrmControl::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::FocusIn) {
             // After the mouse press that gave the focus, which would undo it.
             QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
-        } else if (type == QEvent::FocusOut) {
-            if (box == Txt_salanal) {
-                leaveOutputBox();
-            } else {
-                leaveSettingBox(box);
-            }
         }
         return false;
     }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windows/frm_definir_ondas.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -11,6 +10,7 @@
 #include "core/var_glob.h"
 #include "generator/wave_player.h"
 #include "generator/wave_tables.h"
+#include "widgets/focus_checks.h"
 #include "widgets/place.h"
 #include "windows/generator_verbs.h"
 
@@ -71,6 +71,8 @@ void FrmDefinirOndas::build() {
         fields[i] = place(named(new QLineEdit(f), QString::fromLatin1(kFields[i].name)), 1680,
                           top - 30, 1200, 330);
         fields[i]->installEventFilter(this);
+        FocusChecks::of(this).watch(fields[i],
+                                    [this, i] { return validate(static_cast<WaveField>(i)); });
     }
     TXT_AMPLITUD_ONDA = fields[0];
     TXT_OFFSET_ONDA = fields[1];
@@ -84,9 +86,6 @@ void FrmDefinirOndas::build() {
 
     const auto button = [](QGroupBox* f, const QString& name, const char* caption, int slot) {
         auto* b = named(new QPushButton(QString::fromUtf8(caption), f), name);
-        // A click leaves the focus in the field, which the button checks
-        // itself before it acts; Tab still reaches the buttons.
-        b->setFocusPolicy(Qt::TabFocus);
         b->setAutoDefault(false);
         return place(b, 3120, 300 + slot * 480, 2220, 400);
     };
@@ -186,20 +185,9 @@ int16_t FrmDefinirOndas::value(WaveField field) const {
 bool FrmDefinirOndas::validate(WaveField field) {
     const auto fix = checkWaveField(field, texts(), MaxCode);
     if (!fix) return true;
-    validating_ = true;
     prompts::message(this, QMessageBox::NoIcon, appTitle(), fix->message);
-    validating_ = false;
     fields[static_cast<int>(field)]->setText(QString::number(fix->corrected));
     return false;
-}
-
-void FrmDefinirOndas::checkFieldInEdit() {
-    for (int i = 0; i < kWaveFields; ++i) {
-        if (fields[i]->hasFocus() && fields[i]->isVisibleTo(this)) {
-            if (!validate(static_cast<WaveField>(i))) fields[i]->selectAll();
-            return;
-        }
-    }
 }
 
 bool FrmDefinirOndas::eventFilter(QObject* watched, QEvent* event) {
@@ -223,20 +211,6 @@ bool FrmDefinirOndas::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
-        case QEvent::FocusOut: {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            // Another window coming to the front, or the message box itself,
-            // is not leaving the field.
-            if (validating_ || reason == Qt::ActiveWindowFocusReason ||
-                reason == Qt::PopupFocusReason || !isVisible()) {
-                break;
-            }
-            if (!validate(field)) {
-                box->setFocus(Qt::OtherFocusReason);
-                box->selectAll();
-            }
-            break;
-        }
         default:
             break;
     }
@@ -258,7 +232,6 @@ void FrmDefinirOndas::startPlaying(const QString& amplitude, const QString& offs
 
 void FrmDefinirOndas::onOnda(int index) {
     if (index < 0 || index > 3) return;
-    checkFieldInEdit();
     player_.clearPassTime();
     if (index == 3) {
         hide();
@@ -276,7 +249,6 @@ void FrmDefinirOndas::onOnda(int index) {
 
 void FrmDefinirOndas::onEstimulos(int index) {
     if (index < 0 || index > 3) return;
-    checkFieldInEdit();
     if (index == 3) {
         hide();
         return;
@@ -295,7 +267,6 @@ void FrmDefinirOndas::onEstimulos(int index) {
 
 void FrmDefinirOndas::onUsuario(int index) {
     if (index < 0 || index > 2) return;
-    checkFieldInEdit();
     if (index == 0) {
         hide();
         return;

@@ -75,11 +75,10 @@ class FrmDefinirOndas : public QDialog {
     void build();
     void setDefaults();
     // Runs the field's rule; when it fails, shows the message and writes the
-    // corrected value. True when the text was valid.
+    // corrected value. True when the text was valid. It runs on Enter, when
+    // the focus leaves the field and before any button acts
+    // (widgets/focus_checks.h), so a button acts on checked values only.
     bool validate(WaveField field);
-    // A button acts on corrected values: the field being edited is checked
-    // first, as leaving it would.
-    void checkFieldInEdit();
     int16_t value(WaveField field) const;
     std::array<QString, kWaveFields> texts() const;
     void refuse(const QString& message);
@@ -90,5 +89,4 @@ class FrmDefinirOndas : public QDialog {
     GeneratorVerbs& verbs_;
     float fullScale_ = 4.095f;
     int16_t textsMaxCode_ = 0;
-    bool validating_ = false;
 };

@@ -64,7 +64,7 @@ FrmRegistro::FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent
     BT_Imprimir = place(new QPushButton(QStringLiteral("&Imprimir"), this), "BT_Imprimir", 2700, 60,
                         852, 312);
     BT_GuardarImagen = place(new QPushButton(QStringLiteral("Guardar imagen"), this),
-                             "BT_GuardarImagen", 3570, 60, 1275, 312);
+                             "BT_GuardarImagen", 3570, 60, 1395, 312);
     Lbl_text_X = place(new QLabel(QStringLiteral("x"), this), "Lbl_text_X", 5295, 60, 165, 285);
     Lbl_coor_X = place(new QLabel(this), "Lbl_coor_X", 5520, 90, 555, 255);
     Lbl_text_Y = place(new QLabel(QStringLiteral("y"), this), "Lbl_text_Y", 6165, 60, 165, 285);
@@ -80,11 +80,12 @@ FrmRegistro::FrmRegistro(Session& session, WindowVerbs& windows, QWidget* parent
 
     MRC_Configurar =
         frame(PIC_TRAZADO, "MRC_Configurar", QStringLiteral("Configurar"), 0, 0, 2115, 2055);
+    // Wide enough for the whole caption in the program's fonts, up to the box.
     Label1 = place(new QLabel(QStringLiteral("Límite Superior"), MRC_Configurar), "Label1", 60, 330,
-                   1065, 210);
+                   1230, 210);
     TXT_LSuperior = place(new QLineEdit(MRC_Configurar), "TXT_LSuperior", 1320, 300, 645, 285);
     Label2 = place(new QLabel(QStringLiteral("Límite Inferior"), MRC_Configurar), "Label2", 60, 690,
-                   960, 210);
+                   1230, 210);
     TXT_Linferior = place(new QLineEdit(MRC_Configurar), "TXT_Linferior", 1320, 600, 645, 285);
     CHK_BORRADO = place(new QCheckBox(QStringLiteral("AutoBorrado"), MRC_Configurar), "CHK_BORRADO",
                         60, 1020, 1335, 195);
