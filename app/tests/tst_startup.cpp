@@ -104,8 +104,9 @@ class TstStartup : public QObject {
         QCOMPARE(w->pic_onda->scaleLeft(), 1.0f);
         QCOMPARE(w->pic_onda->scaleWidth(), 299.0f);
 
-        QVERIFY2(loggedCalls().contains(QStringLiteral("Escribir_Ad8b32 0 888 0")),
-                 qPrintable(loggedCalls().join(" | ")));
+        // The output is written on the acquisition thread, a moment later.
+        QTRY_VERIFY2(loggedCalls().contains(QStringLiteral("Escribir_Ad8b32 0 888 0")),
+                     qPrintable(loggedCalls().join(" | ")));
         QCOMPARE(ctx.g.AnalogOutValue, int16_t(0));
     }
 
