@@ -85,15 +85,13 @@ QString filterExtension(const QString& filter, int index) {
     return extension;
 }
 
-QString withFilterExtension(const QString& name, const QString& filter, int index) {
-    const QString extension = filterExtension(filter, index);
-    if (extension.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
-    return name + '.' + extension;
-}
-
 QString withSuffix(const QString& name, const QString& suffix) {
     if (name.isEmpty() || suffix.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
     return name + u'.' + suffix;
+}
+
+QString withFilterExtension(const QString& name, const QString& filter, int index) {
+    return withSuffix(name, filterExtension(filter, index));
 }
 
 namespace {
@@ -106,17 +104,13 @@ FileChoice saveDialog(QWidget* parent, const FileDialogRequest& request, bool wi
     QFileDialog dialog(parent, request.title, request.initialName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!withExtension) {
-        dialog.setDefaultSuffix(request.defaultSuffix);
-        if (dialog.exec() != QDialog::Accepted) return {};
-        return {dialog.selectedFiles().value(0)};
-    }
     const QStringList filters = filter.split(QStringLiteral(";;"));
     const auto indexOf = [&filters](const QString& chosen) {
         return std::max(0, static_cast<int>(filters.indexOf(chosen)));
     };
     const auto follow = [&](const QString& chosen) {
-        dialog.setDefaultSuffix(filterExtension(request.filter, indexOf(chosen)));
+        dialog.setDefaultSuffix(withExtension ? filterExtension(request.filter, indexOf(chosen))
+                                              : request.defaultSuffix);
     };
     follow(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);

@@ -114,8 +114,7 @@ std::optional<double> AcquisitionThread::nextDue(int id) const {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto it = jobs_.find(id);
     if (it == jobs_.end() || it->second.cancelled) return std::nullopt;
-    const Entry& e = it->second;
-    return e.origin + static_cast<double>(e.slot) * e.period;
+    return it->second.due();
 }
 
 void AcquisitionThread::post(std::function<void()> command) {
@@ -138,8 +137,7 @@ std::optional<double> AcquisitionThread::nextDeadline() const {
     std::optional<double> best;
     for (const auto& [id, e] : jobs_) {
         if (e.cancelled) continue;
-        const double due = e.origin + static_cast<double>(e.slot) * e.period;
-        if (!best || due < *best) best = due;
+        if (!best || e.due() < *best) best = e.due();
     }
     return best;
 }
@@ -150,10 +148,9 @@ std::map<int, AcquisitionThread::Entry>::iterator AcquisitionThread::earliest() 
     for (auto it = jobs_.begin(); it != jobs_.end(); ++it) {
         const Entry& e = it->second;
         if (e.cancelled) continue;
-        const double due = e.origin + static_cast<double>(e.slot) * e.period;
-        if (best == jobs_.end() || due < bestDue) {
+        if (best == jobs_.end() || e.due() < bestDue) {
             best = it;
-            bestDue = due;
+            bestDue = e.due();
         }
     }
     return best;
@@ -173,7 +170,7 @@ bool AcquisitionThread::runOne(std::unique_lock<std::mutex>& lock, double now) {
     Entry& e = it->second;
     Tick tick;
     tick.slot = e.slot;
-    tick.due = e.origin + static_cast<double>(e.slot) * e.period;
+    tick.due = e.due();
     if (tick.due > now) return false;
     const int id = it->first;
     // A copy: the job may cancel itself, or start another, while it runs.
@@ -198,8 +195,7 @@ bool AcquisitionThread::runOne(std::unique_lock<std::mutex>& lock, double now) {
         return true;
     }
     // A late run does not shift the ones after it.
-    const double next = done.origin + static_cast<double>(done.slot + 1) * done.period;
-    if (done.missed == Missed::CatchUp && after - next <= kCatchUpLimit) {
+    if (done.missed == Missed::CatchUp && after - done.dueAt(done.slot + 1) <= kCatchUpLimit) {
         ++done.slot;
     } else {
         const double ahead = std::floor((after - done.origin) / done.period) + 1.0;
@@ -220,8 +216,7 @@ void AcquisitionThread::loop() {
         if (it == jobs_.end()) {
             wake_.wait(lock);
         } else {
-            const Entry& e = it->second;
-            wake_.wait_until(lock, steady_->at(e.origin + static_cast<double>(e.slot) * e.period));
+            wake_.wait_until(lock, steady_->at(it->second.due()));
         }
     }
 }

@@ -114,6 +114,8 @@ class AcquisitionThread {
         const void* owner = nullptr;
         Missed missed = Missed::Skip;
         bool cancelled = false;
+        double dueAt(long long n) const { return origin + static_cast<double>(n) * period; }
+        double due() const { return dueAt(slot); }
     };
     // Under mutex_: the next posted command, or the job due by now.
     bool runOne(std::unique_lock<std::mutex>& lock, double now);
