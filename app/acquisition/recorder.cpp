@@ -349,7 +349,7 @@ void Recorder::handOver(const std::shared_ptr<Sampler>& sampler) {
         if (sampler->handOverPosted) return;
         sampler->handOverPosted = true;
     }
-    QMetaObject::invokeMethod(this, &Recorder::takeDelivered, Qt::QueuedConnection);
+    mailbox_->post([this] { takeDelivered(); });
 }
 
 void Recorder::takeDelivered() {

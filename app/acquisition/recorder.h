@@ -25,6 +25,7 @@
 #include "acquisition/sweep_buffer.h"
 #include "common/sample_log.h"
 #include "core/acquisition_thread.h"
+#include "core/mailbox.h"
 #include "core/module_kind.h"
 
 class TavoLibrary;
@@ -222,6 +223,8 @@ class Recorder : public QObject {
     std::shared_ptr<Sampler> sampler_;
     int job_ = 0;
     QTimer shownTimer_;
+    // Tells this object's thread that samples wait to be taken.
+    Mailbox* mailbox_ = new Mailbox(this);
 
     bool paused_ = false;
     // The hold under way: when it began and when the next slot was due.

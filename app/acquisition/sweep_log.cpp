@@ -82,8 +82,7 @@ void SweepLog::startWriter() {
     replaceWriter(std::make_unique<LogWriter>(
         dataFile_, std::move(o), [this](const QString& reason, const QString& file) {
             const QString message = logStoppedMessage(reason, file);
-            QMetaObject::invokeMethod(
-                this, [this, message] { emit logStopped(message); }, Qt::QueuedConnection);
+            mailbox_->post([this, message] { emit logStopped(message); });
         }));
     emit logStarted();
 }

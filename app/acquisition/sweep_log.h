@@ -14,6 +14,7 @@
 
 #include "acquisition/log_writer.h"
 #include "common/sample_log.h"
+#include "core/mailbox.h"
 
 struct LogPreferences {
     bool keepAll = false;  // "Guardar todos los barridos"
@@ -68,6 +69,8 @@ class SweepLog : public QObject, public SampleLog {
     std::unique_ptr<LogWriter> writer_;
     bool recording_ = false;
     QString dataFile_;
+    // Carries a write thread's failure to this object's thread.
+    Mailbox* mailbox_ = new Mailbox(this);
 };
 
 // The message for a log that stopped: why, and which file keeps what was

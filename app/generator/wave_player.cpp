@@ -137,12 +137,9 @@ void WavePlayer::startSteps() {
     const int length = g_.WaveLength;
     // A table empty or damaged plays nothing, and playback stops at once.
     if (length < 1 || length > kTableEntries) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (playing_) setPlaying(false);
-            },
-            Qt::QueuedConnection);
+        mailbox_->post([this] {
+            if (playing_) setPlaying(false);
+        });
         return;
     }
     const int top = output_.maximum ? output_.maximum() : 4095;
@@ -169,8 +166,7 @@ void WavePlayer::startSteps() {
             s.lateness = tick.lateness();
             if (s.written && write) write(s.code);
             if (threaded) {
-                QMetaObject::invokeMethod(
-                    this, [this, s] { applyStep(s); }, Qt::QueuedConnection);
+                mailbox_->post([this, s] { applyStep(s); });
             } else {
                 applyStep(s);
             }

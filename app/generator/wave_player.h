@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "core/clock.h"
+#include "core/mailbox.h"
 #include "generator/playback_steps.h"
 
 class AcquisitionThread;
@@ -162,4 +163,6 @@ class WavePlayer : public QObject {
     // Counts playback starts and stops, so a step handed over late is known
     // for one of a playback no longer running.
     unsigned generation_ = 0;
+    // Carries each step from the acquisition thread to this object's.
+    Mailbox* mailbox_ = new Mailbox(this);
 };

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -18,6 +19,7 @@
 #include "acquisition/analog_output.h"
 #include "acquisition/recorder.h"
 #include "core/acquisition_thread.h"
+#include "core/mailbox.h"
 #include "core/tavo_library.h"
 #include "core/var_glob.h"
 #include "generator/playback_steps.h"
@@ -364,6 +366,43 @@ class TstAcquisitionThread : public QObject {
         while (!reading) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         rec_.reset();
         thread_.reset();
+    }
+
+    // Work posted from other threads runs on the owner's thread, each
+    // thread's in the order posted, once; work for an owner that has gone
+    // is dropped.
+    void mailboxDeliversOnTheOwnersThread() {
+        QObject owner;
+        auto* box = new Mailbox(&owner);
+        constexpr int kEach = 2000;
+        std::vector<int> seen[2];
+        bool elsewhere = false;
+        std::vector<std::thread> posters;
+        for (int p = 0; p < 2; ++p) {
+            posters.emplace_back([&, p] {
+                for (int i = 0; i < kEach; ++i) {
+                    box->post([&, p, i] {
+                        if (QThread::currentThread() != owner.thread()) elsewhere = true;
+                        seen[p].push_back(i);
+                    });
+                }
+            });
+        }
+        for (auto& t : posters) t.join();
+        QTRY_COMPARE(seen[0].size() + seen[1].size(), size_t{2 * kEach});
+        QVERIFY(!elsewhere);
+        for (const auto& s : seen) {
+            for (int i = 0; i < kEach; ++i) QCOMPARE(s[static_cast<size_t>(i)], i);
+        }
+
+        bool ran = false;
+        {
+            QObject gone;
+            auto* late = new Mailbox(&gone);
+            std::thread([&] { late->post([&] { ran = true; }); }).join();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(!ran);
     }
 };
 
