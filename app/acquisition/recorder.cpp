@@ -74,7 +74,7 @@ void Recorder::StartStopRecording() {
         g_.Recording = kFalse;
         const int present = stopReads();
         // What the thread had already handed over belongs to the sweep.
-        takeDelivered();
+        mailbox_->deliver();
         g_.SampleCounter = static_cast<int16_t>(std::min<int>(present, INT16_MAX));
         StopSampling();
         if (settings_().recordToFile) WriteDataFile(When::Now);
@@ -291,7 +291,6 @@ bool Recorder::sampleSlot(const std::shared_ptr<Sampler>& sampler,
                 // The sweep is whole; nothing more is read.
                 r.sweep = sampler->sweep + 1;
                 r.index = 0;
-                sampler->delivered.push_back(r);
                 sweepDone = true;
             } else {
                 sampler->counter = 1;
@@ -302,7 +301,7 @@ bool Recorder::sampleSlot(const std::shared_ptr<Sampler>& sampler,
         r.index = sweepDone ? 0 : sampler->counter;
     }
     if (sweepDone) {
-        handOver(sampler);
+        handOver(r);
         return false;
     }
     const auto beforeAttempt = [this, &sampler](int attempt) {
@@ -331,37 +330,19 @@ bool Recorder::sampleSlot(const std::shared_ptr<Sampler>& sampler,
                                 {r.inputs[0], r.inputs[1], r.inputs[2], r.inputs[3],
                                  static_cast<float>(r.output)}});
         }
-        sampler->delivered.push_back(r);
     }
-    handOver(sampler);
+    handOver(r);
     return true;
 }
 
-void Recorder::handOver(const std::shared_ptr<Sampler>& sampler) {
+void Recorder::handOver(const SampleRecord& r) {
     // Without a thread of its own the test's clock drives the engine, and
     // the sample is taken in at once, as a tick would.
-    if (!thread_->threaded()) {
-        takeDelivered();
-        return;
+    if (thread_->threaded()) {
+        mailbox_->post([this, r] { consume(r); });
+    } else {
+        consume(r);
     }
-    {
-        const std::lock_guard<std::mutex> lock(sampler->mutex);
-        if (sampler->handOverPosted) return;
-        sampler->handOverPosted = true;
-    }
-    mailbox_->post([this] { takeDelivered(); });
-}
-
-void Recorder::takeDelivered() {
-    const std::shared_ptr<Sampler> sampler = sampler_;
-    if (!sampler) return;
-    std::deque<SampleRecord> records;
-    {
-        const std::lock_guard<std::mutex> lock(sampler->mutex);
-        records.swap(sampler->delivered);
-        sampler->handOverPosted = false;
-    }
-    for (const SampleRecord& r : records) consume(r);
 }
 
 void Recorder::consume(const SampleRecord& r) {

@@ -14,7 +14,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -169,8 +168,6 @@ class Recorder : public QObject {
         SampleLog* log = nullptr;
         double recordingStart = 0.0;
         int32_t firstSweep = 1;
-        std::deque<SampleRecord> delivered;
-        bool handOverPosted = false;
     };
 
     void PrepareRecording();
@@ -195,8 +192,8 @@ class Recorder : public QObject {
     static bool readCodes(TavoLibrary& library, const ReadPlan& plan,
                           const std::function<Attempt(int)>& beforeAttempt,
                           std::array<float, 4>& c);
-    void handOver(const std::shared_ptr<Sampler>& sampler);
-    void takeDelivered();
+    // From the thread: the sample goes to the window thread, in order.
+    void handOver(const SampleRecord& r);
     void consume(const SampleRecord& r);
     void drawSample(const RecorderSettings& s, const std::array<float, 4>& c, int16_t output);
     void setSweepStart(double t);
@@ -223,7 +220,7 @@ class Recorder : public QObject {
     std::shared_ptr<Sampler> sampler_;
     int job_ = 0;
     QTimer shownTimer_;
-    // Tells this object's thread that samples wait to be taken.
+    // Carries each sample from the acquisition thread to this object's.
     Mailbox* mailbox_ = new Mailbox(this);
 
     bool paused_ = false;

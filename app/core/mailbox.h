@@ -21,10 +21,10 @@ class Mailbox : public QObject {
 
     // Any thread. One wake-up serves everything posted before it runs.
     void post(std::function<void()> work);
-
-  private:
+    // On the owner's thread: what waits runs now, not at the wake-up.
     Q_INVOKABLE void deliver();
 
+  private:
     std::mutex mutex_;
     std::vector<std::function<void()>> waiting_;
     bool woken_ = false;

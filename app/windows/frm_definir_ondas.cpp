@@ -4,6 +4,9 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
+
 #include "common/prompts.h"
 #include "common/title.h"
 #include "core/session.h"
@@ -133,26 +136,22 @@ void FrmDefinirOndas::setUserFigures(const QString& amplitude, const QString& of
     // Judged by the largest code in force, and not replaced by the defaults
     // when the dialog is shown.
     activate();
+    constexpr std::array kUser{WaveField::AmplitudUsuario, WaveField::OffsetUsuario,
+                               WaveField::PeriodoUsuario};
+    const std::array figures{amplitude, offset, period};
     std::array<QString, kWaveFields> t = texts();
-    t[static_cast<int>(WaveField::AmplitudUsuario)] = amplitude;
-    t[static_cast<int>(WaveField::OffsetUsuario)] = offset;
-    t[static_cast<int>(WaveField::PeriodoUsuario)] = period;
-    const bool valid = !checkWaveField(WaveField::AmplitudUsuario, t, MaxCode) &&
-                       !checkWaveField(WaveField::OffsetUsuario, t, MaxCode) &&
-                       !checkWaveField(WaveField::PeriodoUsuario, t, MaxCode);
+    for (size_t k = 0; k < kUser.size(); ++k) t[static_cast<int>(kUser[k])] = figures[k];
+    const bool valid = std::none_of(kUser.begin(), kUser.end(), [&](WaveField f) {
+        return checkWaveField(f, t, MaxCode).has_value();
+    });
     if (!valid && madeFor != 0 && madeFor != MaxCode) {
         // A drawing kept from another module: an offset beyond this
         // maximum can satisfy no amplitude, and the fields would correct
         // each other for ever.
         const auto defaults = defaultWaveTexts(moduleKindOf(g_.ModuleType));
-        for (const WaveField f :
-             {WaveField::AmplitudUsuario, WaveField::OffsetUsuario, WaveField::PeriodoUsuario}) {
-            t[static_cast<int>(f)] = defaults[static_cast<int>(f)];
-        }
+        for (const WaveField f : kUser) t[static_cast<int>(f)] = defaults[static_cast<int>(f)];
     }
-    TXT_AMPLITUD_USUARIO->setText(t[static_cast<int>(WaveField::AmplitudUsuario)]);
-    TXT_OFFSET_USUARIO->setText(t[static_cast<int>(WaveField::OffsetUsuario)]);
-    TXT_PERIODO_USUARIO->setText(t[static_cast<int>(WaveField::PeriodoUsuario)]);
+    for (const WaveField f : kUser) fields[static_cast<int>(f)]->setText(t[static_cast<int>(f)]);
 }
 
 bool FrmDefinirOndas::event(QEvent* event) {
